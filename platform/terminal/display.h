@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 #include <string_view>
 
 namespace torvex {
@@ -64,6 +65,15 @@ struct KeyEvent {
   friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
 
+// Thrown out of Display::ReadKeyEvent when the process has been asked to end
+// (SIGTERM, SIGHUP, the terminal went away). The main routine catches it and ends
+// through the ordinary exit path, so that end-of-run work (saving preferences)
+// still happens.
+class TerminationRequested : public std::runtime_error {
+ public:
+  TerminationRequested() : std::runtime_error("termination requested") {}
+};
+
 class Display {
  public:
   virtual ~Display() = default;
@@ -73,6 +83,7 @@ class Display {
 
   // Waits at most `timeoutMs` milliseconds (negative: without limit) for a key
   // press. Returns true and fills `*event` when one arrived, false on time-out.
+  // Throws TerminationRequested once the process has been asked to end.
   virtual bool ReadKeyEvent(KeyEvent* event, int timeoutMs) = 0;
 
   virtual void SetTitle(std::string_view title) = 0;
