@@ -1,0 +1,25 @@
+// The stored screen images, crunched at build time from the sources beside this
+// header (docs/screen-images.md). Every image paints all 80 x 50 cells.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace torvex::screens {
+
+// A crunched image in static storage; `data` stays valid for the whole run.
+struct ScreenImage {
+  const char* name;  // the source file's name, for example "main_menu.scr"
+  const uint8_t* data;
+  size_t size;
+};
+
+extern const ScreenImage kMainMenu;      // main menu
+extern const ScreenImage kExitScreen;    // farewell box in the top ten rows
+extern const ScreenImage kStartupCheck;  // database presence check
+
+// Every image, in the order of the list in screens/CMakeLists.txt.
+const std::vector<ScreenImage>& AllScreens();
+
+}  // namespace torvex::screens
