@@ -1,0 +1,198 @@
+#include "console/input_field.h"
+
+#include <algorithm>
+
+#include "console/colour_text.h"
+
+namespace torvex {
+namespace {
+
+constexpr uint8_t kKeyLineFeed = 10;
+constexpr uint8_t kKeyEnter = 13;
+constexpr uint8_t kKeyBackspace = 8;
+constexpr uint8_t kKeyCtrlX = 24;
+constexpr uint8_t kKeyEsc = 27;
+constexpr uint8_t kScanHome = 71;
+constexpr uint8_t kScanLeft = 75;
+constexpr uint8_t kScanRight = 77;
+constexpr uint8_t kScanEnd = 79;
+constexpr uint8_t kScanDelete = 83;
+
+constexpr std::string_view kWhiteOnBlack = "|16|15";
+constexpr std::string_view kWhiteOnBlue = "|17|15";
+
+uint8_t FoldLower(uint8_t c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<uint8_t>(c + 32) : c;
+}
+
+bool PassesFilter(uint8_t c, uint8_t options) {
+  if (options & kFieldPrintable) return c >= 32 && c <= 126;
+  if (options & kFieldNumeric) return c >= 42 && c <= 63;
+  return true;
+}
+
+// Draws the field. Text goes out with raw output on, so that whatever was typed
+// (a bell, a bar) shows as one cell and the cursor arithmetic stays true. The
+// caller's raw-output flag is put back when the writer goes.
+class FieldWriter {
+ public:
+  FieldWriter(Console& console, bool password)
+      : console_(console), password_(password), savedRaw_(console.RawOutput()) {
+    const ConsoleState window = console.SaveConsoleState(kStateWindow);
+    windowWidth_ = window.windowRight - window.windowLeft + 1;
+  }
+  ~FieldWriter() { console_.SetRawOutput(savedRaw_); }
+  FieldWriter(const FieldWriter&) = delete;
+  FieldWriter& operator=(const FieldWriter&) = delete;
+
+  std::string Shown(std::string_view text) const {
+    return password_ ? std::string(text.size(), 'X') : std::string(text);
+  }
+  void Text(std::string_view text) {
+    console_.SetRawOutput(true);
+    console_.Write(Shown(text));
+  }
+  void Plain(std::string_view text) {
+    console_.SetRawOutput(true);
+    console_.Write(text);
+  }
+  void Spaces(size_t count) { Plain(std::string(count, ' ')); }
+  // Moves the cursor `count` cells back. Unlike a backspace this crosses to the
+  // end of the row above, so that a field wider than the rest of its row still
+  // edits in place.
+  void Back(size_t count) {
+    const long at = static_cast<long>(console_.WhereY() - 1) * windowWidth_ + console_.WhereX() - 1;
+    const long to = std::max(0L, at - static_cast<long>(count));
+    console_.GotoXY(static_cast<int>(to % windowWidth_) + 1,
+                    static_cast<int>(to / windowWidth_) + 1);
+  }
+  void Codes(std::string_view codes) {
+    console_.SetRawOutput(false);
+    WriteColour(console_, codes);
+  }
+
+ private:
+  Console& console_;
+  bool password_;
+  bool savedRaw_;
+  int windowWidth_ = 1;
+};
+
+}  // namespace
+
+std::string InputField(Console& console, int column, int row, std::string_view defaultText,
+                       int maxLength, uint8_t options, uint8_t* resultFlags) {
+  if (resultFlags != nullptr) *resultFlags = 0;
+  const size_t max = static_cast<size_t>(std::clamp(maxLength, 0, kMaxFieldLength));
+  std::string initial(defaultText.substr(0, std::min(defaultText.size(), max)));
+  if (options & kFieldLowerCase) {
+    for (char& c : initial) c = static_cast<char>(FoldLower(static_cast<uint8_t>(c)));
+  }
+  const std::string_view fieldCodes = (options & kFieldWhiteOnBlue) ? kWhiteOnBlue : kWhiteOnBlack;
+
+  FieldWriter out(console, (options & kFieldPassword) != 0);
+  std::string text = initial;
+  size_t cursor = text.size();
+
+  console.GotoXY(column, row);
+  out.Codes(fieldCodes);
+  out.Text(text);
+  out.Spaces(max - text.size());
+  out.Back(max - text.size());
+
+  bool cancelled = false;
+  for (bool done = false; !done;) {
+    uint8_t key = console.ReadKey();
+    if (key == 0) {
+      // The scan code is never folded: Home, End and the arrows are upper-case
+      // letters as scan codes and would otherwise turn into other keys.
+      switch (console.ReadKey()) {
+        case kScanHome:
+          out.Back(cursor);
+          cursor = 0;
+          break;
+        case kScanEnd:
+          out.Text(std::string_view(text).substr(cursor));
+          cursor = text.size();
+          break;
+        case kScanLeft:
+          if (cursor > 0) {
+            out.Back(1);
+            --cursor;
+          }
+          break;
+        case kScanRight:
+          if (cursor < text.size()) {
+            out.Text(std::string_view(text).substr(cursor, 1));
+            ++cursor;
+          }
+          break;
+        case kScanDelete:
+          if (cursor < text.size()) {
+            text.erase(cursor, 1);
+            out.Text(std::string_view(text).substr(cursor));
+            out.Spaces(1);
+            out.Back(text.size() - cursor + 1);
+          }
+          break;
+        default:
+          break;
+      }
+      continue;
+    }
+    if (options & kFieldLowerCase) key = FoldLower(key);
+    switch (key) {
+      case kKeyBackspace:
+        if (cursor > 0) {
+          out.Back(1);
+          --cursor;
+          text.erase(cursor, 1);
+          out.Text(std::string_view(text).substr(cursor));
+          out.Spaces(1);
+          out.Back(text.size() - cursor + 1);
+        }
+        break;
+      case kKeyEnter:
+      case kKeyLineFeed:
+        done = true;
+        break;
+      case kKeyCtrlX:
+        if (!text.empty()) {
+          out.Back(cursor);
+          text.clear();
+          cursor = 0;
+          out.Codes(fieldCodes);
+          out.Spaces(max);
+          out.Back(max);
+        }
+        break;
+      case kKeyEsc:
+        if (options & kFieldEscCancels) {
+          cancelled = true;
+          done = true;
+        }
+        break;
+      default:
+        if (text.size() < max && PassesFilter(key, options)) {
+          text.insert(cursor, 1, static_cast<char>(key));
+          out.Text(std::string_view(text).substr(cursor));
+          ++cursor;
+          out.Back(text.size() - cursor);
+        }
+        break;
+    }
+  }
+
+  out.Back(cursor);
+  std::string result = cancelled ? initial : text;
+  if (cancelled && resultFlags != nullptr) *resultFlags |= kFieldCancelled;
+
+  // The finished field is white on black whatever colour it was edited in.
+  out.Codes(kWhiteOnBlack);
+  const std::string shown = out.Shown(result);
+  const std::string padding(max - shown.size(), ' ');
+  out.Plain((options & kFieldRightAlign) ? padding + shown : shown + padding);
+  return result;
+}
+
+}  // namespace torvex
