@@ -225,7 +225,7 @@ void Console::PutCells(int x, int y, Cell cell, int count) {
   for (int i = 0; i < count && at < total; ++i, ++at) cells_[at] = cell;
 }
 
-void Console::Flush() {
+Frame Console::CurrentFrame() const {
   Frame frame;
   frame.width = width_;
   frame.height = height_;
@@ -233,8 +233,10 @@ void Console::Flush() {
   frame.cursorX = cursorX_;
   frame.cursorY = cursorY_;
   frame.cursorSize = cursorVisible_ ? cursorSize_ : 0;
-  display_.Present(frame);
+  return frame;
 }
+
+void Console::Flush() { display_.Present(CurrentFrame()); }
 
 std::optional<uint16_t> Console::NextCode(int timeoutMs) {
   if (lookahead_) {

@@ -122,6 +122,8 @@ class Console {
   const Cell& CellAt(int x, int y) const { return cells_[static_cast<size_t>(y * width_ + x)]; }
   // Presents the screen to the display now.
   void Flush();
+  // A view of the screen as it stands; valid until the console is next changed.
+  Frame CurrentFrame() const;
 
   // --- Keyboard ---
   bool KeyPressed();

@@ -46,7 +46,10 @@ class HeadlessDisplay : public Display {
 
   void Present(const Frame& frame) override;
   bool ReadKeyEvent(KeyEvent* event, int timeoutMs) override;
-  void SetTitle(std::string_view title) override { title_ = title; }
+  void SetTitle(std::string_view title) override {
+    title_ = title;
+    ++titleSets_;
+  }
   void Bell() override { ++bells_; }
   void Maximize() override { ++maximizes_; }
   void RequestSize(int columns, int rows) override {
@@ -60,6 +63,7 @@ class HeadlessDisplay : public Display {
   const std::vector<Snapshot>& AtKeyWaits() const { return atKeyWaits_; }
   int Presents() const { return presents_; }
   const std::string& Title() const { return title_; }
+  int TitleSets() const { return titleSets_; }
   int Bells() const { return bells_; }
   int Maximizes() const { return maximizes_; }
   // Simulated milliseconds spent in ReadKeyEvent time-outs.
@@ -71,6 +75,7 @@ class HeadlessDisplay : public Display {
   std::vector<Snapshot> atKeyWaits_;
   int presents_ = 0;
   std::string title_;
+  int titleSets_ = 0;
   int bells_ = 0;
   int maximizes_ = 0;
   int requestedColumns_ = 0, requestedRows_ = 0;
