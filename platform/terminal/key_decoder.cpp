@@ -371,7 +371,7 @@ void KeyDecoder::DecodeUtf8Char(int lead, uint8_t extraMods) {
 }
 
 void KeyDecoder::DecodeCsi(uint8_t extraMods) {
-  int b = ReadByte(kSequenceTimeoutMs);
+  int b = ReadByte(escTimeoutMs_);
   if (b < 0) {
     // Esc [ and nothing more: Alt+[ typed by hand.
     Emit(vk::kLeftBracket, kAlt, '[');
@@ -481,7 +481,7 @@ void KeyDecoder::DispatchCsi(char prefix, const std::string& params, char interm
 }
 
 void KeyDecoder::DecodeSs3(uint8_t extraMods) {
-  int b = ReadByte(kSequenceTimeoutMs);
+  int b = ReadByte(escTimeoutMs_);
   if (b < 0) {
     Emit('O', kAlt | kShift, 'O');  // Esc O typed by hand: Alt+Shift+O
     return;

@@ -62,9 +62,10 @@ class StringByteSource : public ByteSource {
 
 class KeyDecoder {
  public:
-  // How long to wait after a lone Esc for the rest of a sequence. Terminals send a
-  // sequence in one write, so its bytes arrive together; a person cannot type
-  // Esc and another key this fast.
+  // How long to wait after Esc (and after Esc [ or Esc O) for the rest of a
+  // sequence before taking what came as typed keys. Terminals send a sequence in
+  // one write, so its bytes arrive together; nobody types Esc and another key
+  // this fast.
   static constexpr int kDefaultEscTimeoutMs = 30;
   // Sequences (parameters and intermediates) longer than this are dropped.
   static constexpr size_t kMaxSequenceBytes = 64;
