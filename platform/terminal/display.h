@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 #include <string_view>
 
 namespace torvex {
@@ -65,13 +64,25 @@ struct KeyEvent {
   friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
 
-// Thrown out of Display::ReadKeyEvent when the process has been asked to end
-// (SIGTERM, SIGHUP, the terminal went away). The main routine catches it and ends
-// through the ordinary exit path, so that end-of-run work (saving preferences)
-// still happens.
-class TerminationRequested : public std::runtime_error {
+// Thrown out of Display::ReadKeyEvent once the process has been asked to end
+// (SIGTERM, SIGHUP, SIGINT from outside, or the terminal went away), and again by
+// every later call.
+//
+// Contract for the program: let it unwind to the main routine and end the run
+// there the ordinary way: save the preferences and do the other end-of-run work,
+// give the terminal back (no pause for a key: there may be no one to press it),
+// and exit. It deliberately does not derive from std::exception, so that handlers
+// for ordinary failures ("catch (const std::exception&)") let it pass; a
+// "catch (...)" must rethrow it.
+class TerminationRequest {
  public:
-  TerminationRequested() : std::runtime_error("termination requested") {}
+  explicit TerminationRequest(int signal) : signal_(signal) {}
+  // The signal that asked for the end: SIGTERM, SIGHUP or SIGINT (SIGHUP also
+  // when the terminal went away without one).
+  int Signal() const { return signal_; }
+
+ private:
+  int signal_;
 };
 
 class Display {
@@ -83,7 +94,7 @@ class Display {
 
   // Waits at most `timeoutMs` milliseconds (negative: without limit) for a key
   // press. Returns true and fills `*event` when one arrived, false on time-out.
-  // Throws TerminationRequested once the process has been asked to end.
+  // May throw TerminationRequest (above).
   virtual bool ReadKeyEvent(KeyEvent* event, int timeoutMs) = 0;
 
   virtual void SetTitle(std::string_view title) = 0;

@@ -14,7 +14,7 @@
 //    scroll-back after the program ends.
 //  - An exception escaping the program: its handler calls Shutdown().
 //  - SIGTERM, SIGHUP, SIGINT (only from outside: keys do not raise signals), and
-//    the terminal closing: see TerminationRequest below. A second such signal
+//    the terminal closing: see TerminationRequest in display.h. A second such signal
 //    while the first is still unhandled restores the terminal and ends the
 //    process with the signal's default action.
 //  - SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGQUIT, SIGTRAP, SIGSYS: the
@@ -39,27 +39,6 @@
 #include "platform/terminal/renderer.h"
 
 namespace torvex {
-
-// Thrown by TerminalDisplay::ReadKeyEvent after SIGTERM, SIGHUP or SIGINT
-// arrived, or after the terminal went away (end of input, read error), and
-// thrown again by every later call.
-//
-// Contract for the program: let it unwind to the main routine and end the run
-// there the ordinary way: save the preferences and do the other end-of-run work,
-// call Shutdown() (no pause for a key: there may be no one to press it), and
-// exit. It deliberately does not derive from std::exception, so that handlers
-// for ordinary failures ("catch (const std::exception&)") let it pass; a
-// "catch (...)" must rethrow it.
-class TerminationRequest {
- public:
-  explicit TerminationRequest(int signal) : signal_(signal) {}
-  // The signal that asked for the end: SIGTERM, SIGHUP or SIGINT (SIGHUP also
-  // when the terminal went away without one).
-  int Signal() const { return signal_; }
-
- private:
-  int signal_;
-};
 
 class TerminalDisplay : public Display {
  public:
