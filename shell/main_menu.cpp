@@ -1,0 +1,78 @@
+#include "shell/main_menu.h"
+
+#include <zlib.h>
+
+#include <cctype>
+#include <cstring>
+
+#include "console/colour_text.h"
+#include "console/format.h"
+#include "screens/screens.h"
+
+namespace torvex {
+namespace {
+
+constexpr char kTitle[] = "TORVEXNT";
+
+// The viewer a menu key starts, or kNoViewer.
+int ViewerForKey(char key) {
+  switch (key) {
+    case '1': case 'R': return kViewRaces;
+    case '2': case 'C': return kViewClasses;
+    case '3': case 'S': return kViewSpells;
+    case '4': case 'M': return kViewMonsters;
+    case '5': case 'I': return kViewItems;
+    case '6': case 'G': return kViewMessages;
+    case '7': case 'B': return kViewTextBlocks;
+    case '8': case 'A': return kViewRooms;
+    case '9': case 'T': return kViewShops;
+    case 'K': return kViewActiveMonsters;
+    case 'N': return kViewGangs;
+    case 'O': return kViewItemOwners;
+    default: return kNoViewer;
+  }
+}
+
+// Keys after which the menu is painted again.
+bool RedrawsAfter(char key) {
+  return key != 0 && std::strchr("123456789ABCGIKMNOPRST", key) != nullptr;
+}
+
+}  // namespace
+
+void PaintMainMenu(Console& console, const std::string& cpuLabel) {
+  console.display().SetTitle(kTitle);
+  PaintScreenImage(console, screens::kMainMenu.data, screens::kMainMenu.size);
+  WriteColourAt(console, 9, 2, "|15-NT ");
+  WriteColour(console, Format("|15%d.%0.2d |08(|07Build |15%d|08) %s", TORVEX_VERSION_MAJOR,
+                              TORVEX_VERSION_MINOR, TORVEX_VERSION_BUILD, cpuLabel.c_str()));
+  WriteColourAt(console, 2, 49, Format("|08ZLib %s", zlibVersion()));
+  console.GotoXY(5, 23);
+}
+
+void RunMainMenu(Console& console, const Viewers& viewers, const std::string& cpuLabel) {
+  bool redraw = true;
+  for (;;) {
+    if (redraw) {
+      PaintMainMenu(console, cpuLabel);
+      redraw = false;
+    }
+    const uint8_t code = console.ReadKey();
+    if (code == 0) {
+      // An extended key: its scan code follows and means nothing here (Right
+      // arrow's 77 is not an "M").
+      console.ReadKey();
+      continue;
+    }
+    const char key = static_cast<char>(std::toupper(code));
+    if (key == 27 || key == 'Q' || key == 'X') return;
+    if (key == 'P') {
+      if (viewers.preferences) viewers.preferences();
+    } else {
+      viewers.Run(ViewerForKey(key));
+    }
+    if (RedrawsAfter(key)) redraw = true;
+  }
+}
+
+}  // namespace torvex

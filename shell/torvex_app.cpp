@@ -1,0 +1,106 @@
+#include "shell/torvex_app.h"
+
+#include <zlib.h>
+
+#include "console/colour_text.h"
+#include "console/format.h"
+#include "database/btrieve_layer.h"
+#include "database/settings.h"
+#include "platform/random.h"
+#include "screens/screens.h"
+#include "shell/startup_check.h"
+
+namespace torvex {
+namespace {
+
+constexpr char kProgramTitle[] = "TORVEXNT";
+constexpr char kContact[] = "the Torvex maintainers";
+
+void WriteBanner(ShellEnvironment& env) {
+  env.writeLine(Format("\xFE %s %d.%.2d.%d.%d", kProgramTitle, TORVEX_VERSION_MAJOR,
+                       TORVEX_VERSION_MINOR, TORVEX_VERSION_RELEASE, TORVEX_VERSION_BUILD));
+  env.writeLine("  Record browser and rules simulator for Dunmarrow game operators.");
+  env.writeLine("  Reads the game's record files directly; the game need not be running.");
+  env.writeLine("");
+  env.writeLine(Format("  Compression thanks to ZLib %s", zlibVersion()));
+}
+
+void WriteLines(ShellEnvironment& env, const std::vector<std::string>& lines) {
+  for (const auto& line : lines) env.writeLine(line);
+}
+
+// The program from its command line to its exit code, without the guard.
+int Run(const std::vector<std::string>& args, ShellEnvironment& env) {
+  ProgramRandom().Randomize();
+
+  const CommandLine cmd = ParseCommandLine(args);
+  if (cmd.action != CommandLine::Action::kRun) {
+    WriteLines(env, cmd.action == CommandLine::Action::kHelp ? UsageLines() : CreditsLines());
+    if (env.pauseAtExit) env.waitForKey();
+    return 0;
+  }
+  if (!cmd.iniPath.empty()) env.iniPath = cmd.iniPath;
+
+  WriteBanner(env);
+  BtrieveInit();
+
+  Display& display = env.openDisplay();
+  display.SetTitle(kProgramTitle);
+  Console console(display, env.startColumns, env.startRows);
+  const int savedMode = console.LastMode();
+  console.TextMode(kModeColour80x50);
+  console.SetCursorStyle(kCursorSmall);
+
+  const Viewers viewers = env.makeViewers ? env.makeViewers(console) : Viewers{};
+  try {
+    if (env.startMaximized) display.Maximize();
+    if (env.startupCheck) RunStartupCheck(console, env.iniPath, CurrentDatabaseSettings());
+    console.SetTextAttr(7);
+    if (cmd.startViewer != kNoViewer) viewers.Run(cmd.startViewer);
+    RunMainMenu(console, viewers, env.cpuLabel);
+  } catch (const TerminationRequest&) {
+    // Asked to end from outside: leave at once, without the farewell screen.
+    env.closeDisplay(nullptr);
+    return BtrieveStop();
+  }
+
+  console.TextMode(savedMode);
+  console.ClrScr();
+  PaintScreenImage(console, screens::kExitScreen.data, screens::kExitScreen.size);
+  console.GotoXY(1, 11);
+  if (env.pauseAtExit) {
+    try {
+      console.ReadKey();
+    } catch (const TerminationRequest&) {
+    }
+  }
+  const Frame farewell = console.CurrentFrame();
+  env.closeDisplay(&farewell);
+  return BtrieveStop();
+}
+
+}  // namespace
+
+std::string UnhandledExceptionText(const std::exception& e) {
+  return Format("Unhandled Exception \"%s\" at 0x%p, please report this information to %s!",
+                e.what(), static_cast<const void*>(&e), kContact);
+}
+
+int TorvexMain(const std::vector<std::string>& args, ShellEnvironment& env,
+               const std::function<void(const std::string&, const std::string&)>& report) {
+  try {
+    return Run(args, env);
+  } catch (const TerminationRequest&) {
+    env.closeDisplay(nullptr);
+    return BtrieveStop();
+  } catch (const std::exception& e) {
+    env.closeDisplay(nullptr);
+    report(kUnhandledCaption, UnhandledExceptionText(e));
+  } catch (...) {
+    env.closeDisplay(nullptr);
+    report(kUnhandledCaption, UnhandledExceptionText(std::runtime_error("unknown exception")));
+  }
+  return 1;
+}
+
+}  // namespace torvex

@@ -1,0 +1,51 @@
+// Torvex's main routine: start-up, the main menu, shutdown, and the last guard
+// against an unhandled exception. Everything the routine needs from the process
+// comes through ShellEnvironment, so that tests run it on a headless display.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "console/console.h"
+#include "shell/main_menu.h"
+
+namespace torvex {
+
+struct ShellEnvironment {
+  // Writes one plain line to standard output (code page 437 text).
+  std::function<void(const std::string&)> writeLine;
+  // Opens the full-screen display; called once, when the program switches to
+  // its 80 x 50 screen. The display must stay valid until `close` is called.
+  std::function<Display&()> openDisplay;
+  // Called last, with the screen as the program leaves it, or with nullptr
+  // when it ends on an unhandled exception (the terminal is restored either way).
+  std::function<void(const Frame*)> closeDisplay;
+  // Waits for a key while there is no full-screen display (help and credits).
+  std::function<void()> waitForKey;
+  // Size of the terminal at start.
+  int startColumns = 80;
+  int startRows = 25;
+  // True when the window closes with the program, which then waits for a key.
+  bool pauseAtExit = false;
+  // The default ini file path; an ini file on the command line replaces it.
+  std::string iniPath;
+  std::string cpuLabel;
+  // Preferences read at start-up.
+  bool startupCheck = true;
+  bool startMaximized = true;
+  // Builds the viewers on the program's console.
+  std::function<Viewers(Console&)> makeViewers;
+};
+
+// Caption and text reported for an exception that reached the main routine.
+inline constexpr char kUnhandledCaption[] = "TORVEXNT Error";
+std::string UnhandledExceptionText(const std::exception& e);
+
+// Runs the program with `args` (without the program name) and returns its exit
+// code: the record manager's stop status. Exceptions are reported through
+// `report` (caption, text) and give 1.
+int TorvexMain(const std::vector<std::string>& args, ShellEnvironment& env,
+               const std::function<void(const std::string&, const std::string&)>& report);
+
+}  // namespace torvex
