@@ -298,6 +298,9 @@ TEST(TerminalDisplay, StopRestoresAndContinueReentersRawMode) {
   Pty pty(false);
   const pid_t pid = fork();
   if (pid == 0) {
+    // A group of its own: the kernel ignores stop signals sent to a process in an
+    // orphaned process group, which the test's own group may be under a CI runner.
+    setpgid(0, 0);
     std::string error;
     auto display = TerminalDisplay::Open(pty.slave(), pty.slave(), &error);
     if (!display) _exit(2);
@@ -309,6 +312,20 @@ TEST(TerminalDisplay, StopRestoresAndContinueReentersRawMode) {
       _exit(7);
     }
   }
+  setpgid(pid, pid);
+  // Never hang the suite: a child that does not stop or end in time is killed.
+  auto boundedWait = [pid](int* status, int options) {
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    for (;;) {
+      const pid_t got = waitpid(pid, status, options | WNOHANG);
+      if (got != 0) return got;
+      if (Clock::now() > deadline) {
+        kill(pid, SIGKILL);
+        return waitpid(pid, status, 0) == pid ? pid_t{-2} : pid_t{-1};
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  };
   auto waitFor = [&](auto condition) {
     const auto deadline = Clock::now() + std::chrono::seconds(5);
     while (!condition() && Clock::now() < deadline) {
@@ -320,14 +337,14 @@ TEST(TerminalDisplay, StopRestoresAndContinueReentersRawMode) {
   ASSERT_TRUE(waitFor(isRaw));
   kill(pid, SIGTSTP);
   int status = 0;
-  ASSERT_EQ(waitpid(pid, &status, WUNTRACED), pid);
+  ASSERT_EQ(boundedWait(&status, WUNTRACED), pid);
   EXPECT_TRUE(WIFSTOPPED(status));
   EXPECT_TRUE(SameModes(ModesOf(pty.slave()), pty.original()));
   kill(pid, SIGCONT);
   EXPECT_TRUE(waitFor(isRaw));
   pty.ReadAvailable();
   kill(pid, SIGTERM);
-  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_EQ(boundedWait(&status, 0), pid);
   ASSERT_TRUE(WIFEXITED(status)) << status;
   EXPECT_EQ(WEXITSTATUS(status), 7);
   EXPECT_TRUE(SameModes(ModesOf(pty.slave()), pty.original()));
