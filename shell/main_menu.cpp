@@ -44,7 +44,7 @@ void PaintMainMenu(Console& console, const std::string& cpuLabel) {
   console.display().SetTitle(kTitle);
   PaintScreenImage(console, screens::kMainMenu.data, screens::kMainMenu.size);
   WriteColourAt(console, 9, 2, "|15-NT ");
-  WriteColour(console, Format("|15%d.%0.2d |08(|07Build |15%d|08) %s", TORVEX_VERSION_MAJOR,
+  WriteColour(console, Format("|15%d.%.2d |08(|07Build |15%d|08) %s", TORVEX_VERSION_MAJOR,
                               TORVEX_VERSION_MINOR, TORVEX_VERSION_BUILD, cpuLabel.c_str()));
   WriteColourAt(console, 2, 49, Format("|08ZLib %s", zlibVersion()));
   console.GotoXY(5, 23);
