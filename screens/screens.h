@@ -18,6 +18,7 @@ struct ScreenImage {
 extern const ScreenImage kMainMenu;      // main menu
 extern const ScreenImage kExitScreen;    // farewell box in the top ten rows
 extern const ScreenImage kStartupCheck;  // database presence check
+extern const ScreenImage kPreferences;   // preferences editor
 
 // Every image, in the order of the list in screens/CMakeLists.txt.
 const std::vector<ScreenImage>& AllScreens();
