@@ -13,6 +13,8 @@
 #include "platform/terminal/cp437.h"
 #include "platform/terminal/terminal_display.h"
 #include "platform/tty.h"
+#include "shell/preferences.h"
+#include "shell/program_viewers.h"
 #include "shell/torvex_app.h"
 
 int main(int argc, char** argv) {
@@ -41,9 +43,20 @@ int main(int argc, char** argv) {
   TerminalSize(&env.startColumns, &env.startRows);
   env.pauseAtExit = StartedInOwnWindow();
   env.cpuLabel = CpuLabel();
+  env.iniPath = DefaultIniPath();
+  env.loadPreferences = [](const std::string& path) {
+    const PreferencesResult result = LoadPreferences(path);
+    return result.ok ? std::string() : result.message;
+  };
+  env.makeViewers = MakeProgramViewers;
 
   const std::vector<std::string> args(argv + 1, argv + argc);
-  return TorvexMain(args, env, [](const std::string& caption, const std::string& text) {
+  const int status = TorvexMain(args, env, [](const std::string& caption, const std::string& text) {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
   });
+  // The preferences are written last, on every way out that reaches here (also
+  // after SIGTERM and SIGHUP); help and credits load none and write none.
+  const PreferencesResult saved = SavePreferences();
+  if (!saved.ok) std::fprintf(stderr, "%s\n", saved.message.c_str());
+  return status;
 }

@@ -43,6 +43,11 @@ int Run(const std::vector<std::string>& args, ShellEnvironment& env) {
 
   WriteBanner(env);
   BtrieveInit();
+  if (env.loadPreferences) {
+    const std::string problem = env.loadPreferences(env.iniPath);
+    if (!problem.empty()) env.writeLine(problem);
+  }
+  const Settings& settings = CurrentSettings();
 
   Display& display = env.openDisplay();
   display.SetTitle(kProgramTitle);
@@ -53,8 +58,10 @@ int Run(const std::vector<std::string>& args, ShellEnvironment& env) {
 
   const Viewers viewers = env.makeViewers ? env.makeViewers(console) : Viewers{};
   try {
-    if (env.startMaximized) display.Maximize();
-    if (env.startupCheck) RunStartupCheck(console, env.iniPath, CurrentDatabaseSettings());
+    if (settings.startup.startMaximized) display.Maximize();
+    if (settings.startup.startupCheck) {
+      RunStartupCheck(console, env.iniPath, settings.database, settings.dataDirectoryNotice);
+    }
     console.SetTextAttr(7);
     if (cmd.startViewer != kNoViewer) viewers.Run(cmd.startViewer);
     RunMainMenu(console, viewers, env.cpuLabel);

@@ -31,9 +31,9 @@ struct ShellEnvironment {
   // The default ini file path; an ini file on the command line replaces it.
   std::string iniPath;
   std::string cpuLabel;
-  // Preferences read at start-up.
-  bool startupCheck = true;
-  bool startMaximized = true;
+  // Reads the preferences from the ini file into the program's settings;
+  // returns an error text, empty on success. Unset: the settings stay as they are.
+  std::function<std::string(const std::string& iniPath)> loadPreferences;
   // Builds the viewers on the program's console.
   std::function<Viewers(Console&)> makeViewers;
 };

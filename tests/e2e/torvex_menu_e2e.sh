@@ -9,7 +9,8 @@ command -v tmux >/dev/null || { echo "tmux missing"; exit 1; }
 
 work=$(mktemp -d)
 sock="$work/tmux.sock"
-trap 'tmux -S "$sock" kill-server 2>/dev/null || true; rm -rf "$work"' EXIT
+cleanup() { tmux -S "$sock" kill-server 2>/dev/null || true; sleep 0.2; rm -rf "$work" 2>/dev/null || true; }
+trap cleanup EXIT
 export XDG_CONFIG_HOME="$work/config" HOME="$work"
 cd "$work"
 
@@ -66,6 +67,12 @@ after=$(tmux -S "$sock" capture-pane -p -t e2e)
 [[ "$after" != *"[1] or [R] Races"* ]] || fail "alternate screen not left"
 wait_for "modes-saved" 5
 cmp -s before.txt after.txt || fail "terminal modes differ: $(diff before.txt after.txt)"
+
+# The first run wrote the preferences where a Linux program keeps them.
+ini="$XDG_CONFIG_HOME/torvex/torvex.ini"
+[[ -f "$ini" ]] || fail "no ini file at $ini"
+grep -qi '^IniDataVersion=1' "$ini" || fail "IniDataVersion not written"
+grep -qi '^GotoSections=' "$ini" || fail "goto sections not written"
 
 # SIGTERM while the menu waits: the terminal comes back the same.
 tmux -S "$sock" send-keys -t e2e "clear; $torvex; echo term-exit=\$?; stty -a > after-term.txt" Enter

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "console/colour_text.h"
+#include "database/settings.h"
 #include "platform/terminal/headless_display.h"
 #include "shell/command_line.h"
 
@@ -22,6 +23,9 @@ struct Harness {
   std::vector<std::pair<std::string, std::string>> reports;
   std::vector<int> viewersRun;
   ShellEnvironment env;
+
+  const Settings savedSettings = CurrentSettings();
+  ~Harness() { CurrentSettings() = savedSettings; }
 
   Harness() {
     env.writeLine = [this](const std::string& line) { out.push_back(line); };
@@ -43,7 +47,7 @@ struct Harness {
     env.startRows = 24;
     env.iniPath = "/home/op/.config/torvex/torvex.ini";
     env.cpuLabel = "|14SSE2";
-    env.startupCheck = false;  // tested on its own
+    CurrentSettings().startup.startupCheck = false;  // tested on its own
     env.makeViewers = [this](Console& console) {
       Viewers v;
       for (int code = 0; code < kViewerCount; ++code) {
@@ -178,7 +182,7 @@ TEST(TorvexAppTest, PauseAtExitWaitsOnTheFarewellScreen) {
 
 TEST(TorvexAppTest, StartupCheckComesBeforeTheMenuAndWindowIsMaximised) {
   Harness h;
-  h.env.startupCheck = true;
+  CurrentSettings().startup.startupCheck = true;
   h.env.iniPath = "/nonexistent/dir/torvex.ini";
   h.display.PushText(" q");
   EXPECT_EQ(h.Run({}), 0);
@@ -187,7 +191,23 @@ TEST(TorvexAppTest, StartupCheckComesBeforeTheMenuAndWindowIsMaximised) {
             std::string::npos);
   EXPECT_EQ(h.display.AtKeyWaits()[1].Text(3, 9, 16), "[1] or [R] Races");
   EXPECT_EQ(h.display.Maximizes(), 1);
-  h.env.startMaximized = false;
+}
+
+TEST(TorvexAppTest, PreferencesAreLoadedBeforeTheScreenAndTheirOptionsApply) {
+  Harness h;
+  std::vector<std::string> loaded;
+  h.env.loadPreferences = [&](const std::string& path) {
+    loaded.push_back(path);
+    CurrentSettings().startup.startMaximized = false;
+    EXPECT_EQ(h.displayOpens, 0);
+    return std::string("The preferences file could not be read.");
+  };
+  h.display.PushText("q");
+  h.Run({"mine.ini"});
+  ASSERT_EQ(loaded.size(), 1u);
+  EXPECT_EQ(loaded[0].substr(loaded[0].size() - 9), "/mine.ini");
+  EXPECT_EQ(h.out.back(), "The preferences file could not be read.");
+  EXPECT_EQ(h.display.Maximizes(), 0);
 }
 
 TEST(TorvexAppTest, UnhandledExceptionIsReportedAndGivesOne) {
