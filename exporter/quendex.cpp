@@ -80,13 +80,20 @@ class Exporter {
  public:
   Exporter(OutputSink& out, const std::string& directory) : out_(out), directory_(directory) {}
 
-  int Run() {
-    Line(BannerLine());
-    Line("");
-    CreateAll();
+  // Steps 3 to 7 of a run, without stopping the record manager.
+  int ExportAll() {
     OpenAll();
     Export();
     CloseAll();
+    return exitCode_;
+  }
+
+  int Run() {
+    Line(BannerLine());
+    Line("");
+    out_.Write("  Creating all VIR files...");
+    Line(CreateTemplateFiles(directory_) == TemplateSpecs().size() ? "Success!" : "Failure!");
+    ExportAll();
     const int16_t stop = WBTRVSTOP();
     if (stop != bt::status::kSuccess) {
       Line(Format("  Failed stopping the record manager (%d)!", stop));
@@ -102,15 +109,6 @@ class Exporter {
   }
   void Fail(int16_t status) {
     if (exitCode_ == 0) exitCode_ = status;
-  }
-
-  void CreateAll() {
-    out_.Write("  Creating all VIR files...");
-    size_t created = 0;
-    for (const TemplateSpec& spec : TemplateSpecs()) {
-      if (CreateTemplate(spec, directory_) == bt::status::kSuccess) ++created;
-    }
-    Line(created == TemplateSpecs().size() ? "Success!" : "Failure!");
   }
 
   void OpenAll() {
@@ -174,6 +172,8 @@ class Exporter {
       Fail(st);
     }
     Line("Done.");
+    uint32_t none = 0;
+    update.Call(bt::op::kClose, nullptr, &none, 0);
   }
 
   // `buffer` is the whole zero-filled read buffer, of which `length` bytes were read.
@@ -311,6 +311,21 @@ const std::vector<std::string>& UsageLines() {
 std::string BannerLine() {
   return Format("\xFE KRX Dunmarrow Update File Exporter %d.%.2d (Build: %d)", TORVEX_VERSION_MAJOR,
                 TORVEX_VERSION_MINOR, TORVEX_VERSION_BUILD);
+}
+
+size_t CreateTemplateFiles(const std::string& directory) {
+  size_t created = 0;
+  for (const TemplateSpec& spec : TemplateSpecs()) {
+    if (CreateTemplate(spec, directory) == bt::status::kSuccess) ++created;
+  }
+  return created;
+}
+
+int ExportUpdateFile(OutputSink& out, const std::string& directory) {
+  Exporter exporter(out, directory);
+  const int code = exporter.ExportAll();
+  out.Flush();
+  return code;
 }
 
 int QuendexMain(const std::vector<std::string>& args, OutputSink& out,

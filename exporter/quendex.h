@@ -68,6 +68,15 @@ const std::vector<std::string>& UsageLines();
 // The banner line, without its line break.
 std::string BannerLine();
 
+// The steps of a run, for callers that export repeatedly into the same directory.
+// Creates the ten template files afresh and empty, in order; returns how many of the
+// Creates succeeded.
+size_t CreateTemplateFiles(const std::string& directory);
+// Opens the ten template files, exports the update file into them and closes every
+// file again: the output from the failed-open lines through "  Finished.". Returns
+// as QuendexMain does; the record manager is left running.
+int ExportUpdateFile(OutputSink& out, const std::string& directory);
+
 // The whole program: usage or banner, creates, opens, export, closing. `directory`
 // prefixes every file name ("" is the working directory, as the program runs); it
 // must end with "/" when not empty. Stops the record manager before it returns.
