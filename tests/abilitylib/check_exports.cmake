@@ -1,0 +1,22 @@
+# Compares the defined dynamic symbols of LIBRARY with the five exports.
+# Version-node names (type A) are not code and are left out.
+execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
+  OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${NM} failed on ${LIBRARY}")
+endif()
+string(REPLACE "\n" ";" lines "${listing}")
+set(exported "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "^[0-9a-fA-F]* *([A-Za-z]) ([^ @]+)")
+    if(NOT CMAKE_MATCH_1 STREQUAL "A")
+      list(APPEND exported "${CMAKE_MATCH_1} ${CMAKE_MATCH_2}")
+    endif()
+  endif()
+endforeach()
+list(SORT exported)
+set(expected "T CloseAbilityFile;T GetAbilityInfo;T GetAbilityLastError;T OpenAbilityFile;T SetAbilityLastError")
+if(NOT exported STREQUAL expected)
+  message(FATAL_ERROR "exported: ${exported}\nexpected: ${expected}")
+endif()
+message(STATUS "exports: ${exported}")
