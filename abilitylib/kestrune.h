@@ -47,12 +47,11 @@ typedef struct AbilityFile AbilityFile;
  * KESTRUNE_ABILITY_INFO_SIZE and `number` before the call.
  *
  * The record is this structure at its natural size and alignment on the
- * platform: the fields lie at offsets 0, 4, 8, 8 + sizeof(void*) and
- * 12 + sizeof(void*). Where pointers are 4 bytes and the record is packed it
- * is the classic 17-byte record; on 64-bit Linux it is 24 bytes (the name
- * pointer is 8 bytes and the record is padded to 8-byte alignment). `size`
- * must equal sizeof(AbilityInfo) as this header declares it; any other value,
- * 17 included, is refused. */
+ * platform, not packed: the fields lie at offsets 0, 4, 8, 8 + sizeof(void*)
+ * and 12 + sizeof(void*), and on 64-bit Linux the record is 24 bytes (an
+ * 8-byte name pointer, padding to 8-byte alignment). A packed record with
+ * 4-byte pointers would be 17 bytes. `size` must equal sizeof(AbilityInfo) as
+ * this header declares it; any other value, 17 included, is refused. */
 typedef struct AbilityInfo {
   uint32_t size;
   uint32_t number;
