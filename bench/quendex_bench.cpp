@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "exporter/file_tables.h"
+#include "database/records/tables.h"
 #include "exporter/quendex.h"
 #include "exporter/update_file.h"
 #include "platform/btrieve/btrieve.h"
@@ -49,7 +49,7 @@ Carried MakeCarried(uint32_t i) {
     std::memcpy(&r[kTextBlockHeadLength], text.data(), text.size());
     return {code, r};
   }
-  std::vector<uint8_t> r(kRecordLengths[code - 1], static_cast<uint8_t>(i));
+  std::vector<uint8_t> r(RecordLengthForCode(code), static_cast<uint8_t>(i));
   if (code == 3) {
     bt::StoreU32(&r[0], number);  // room
     bt::StoreU32(&r[4], 1 + i % 4);
@@ -134,7 +134,7 @@ double BulkInsert(const std::string& dir) {
   };
   std::array<Target, 10> targets;
   for (size_t i = 0; i < targets.size(); ++i) {
-    const std::string path = dir + kFileNames[i] + ".VIR";
+    const std::string path = dir + std::string(DatabaseFileName(static_cast<int>(i))) + ".VIR";
     std::memcpy(targets[i].key.data(), path.c_str(), path.size());
     uint32_t len = 0;
     if (BTRCALL(bt::op::kOpen, targets[i].pos.data(), nullptr, &len, targets[i].key.data(), 255,

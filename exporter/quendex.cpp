@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "console/format.h"
-#include "exporter/file_tables.h"
+#include "database/records/tables.h"
 #include "exporter/update_file.h"
 #include "platform/btrieve/btrieve.h"
 #include "platform/btrieve/bytes.h"
@@ -24,8 +24,11 @@ constexpr uint16_t kBinaryKeyFlags = bt::key_flag::kExtendedType | bt::key_flag:
 constexpr uint16_t kFileFlags = 0x1200;
 constexpr char kSpinner[4] = {'-', '\\', '|', '/'};
 
-const char* TemplateExtension() {
-  return kExtensions[kTemplateExtension];
+// The template files' extension and the live files' one (the update file's).
+const char* TemplateExtension() { return kDatabaseExtensions[0].data(); }
+const char* LiveExtension() { return kDatabaseExtensions[1].data(); }
+const char* FileName(size_t fileIndex) {
+  return DatabaseFileName(static_cast<int>(fileIndex)).data();
 }
 
 // One file kept open for the run, with the buffers each call passes.
@@ -48,14 +51,14 @@ bool SetPath(std::array<char, bt::kMaxKeyLength>& key, const std::string& path) 
 }
 
 std::string TemplateName(size_t fileIndex) {
-  return Format("%s.%s", kFileNames[fileIndex], TemplateExtension());
+  return Format("%s.%s", FileName(fileIndex), TemplateExtension());
 }
 
 // What an error line calls the file a code names. Codes past the file-name table have
 // no name, so the line shows the code itself.
 std::string NameForCode(uint8_t code) {
-  const char* name = code == 0 ? nullptr : FileNameAt(FileIndexForCode(code));
-  return name ? std::string(name) : Format("(code %u)", static_cast<unsigned>(code));
+  const std::string_view name = code == 0 ? "" : DatabaseFileName(FileIndexForCode(code));
+  return !name.empty() ? std::string(name) : Format("(code %u)", static_cast<unsigned>(code));
 }
 
 int16_t CreateTemplate(const TemplateSpec& spec, const std::string& directory) {
@@ -116,7 +119,7 @@ class Exporter {
       const int16_t st =
           OpenPath(targets_[i], directory_ + TemplateName(i), bt::open_mode::kNormal);
       if (st != bt::status::kSuccess) {
-        Line(Format("  Failed opening %s.%s (%d)!", kFileNames[i], TemplateExtension(), st));
+        Line(Format("  Failed opening %s.%s (%d)!", FileName(i), TemplateExtension(), st));
       }
     }
   }
@@ -131,18 +134,17 @@ class Exporter {
 
   void Export() {
     exporting_ =
-        Format("  Exporting %s.%s...", kFileNames[kUpdateFileIndex], kExtensions[kLiveExtension]);
+        Format("  Exporting %s.%s...", FileName(kUpdateFile), LiveExtension());
     out_.Write(exporting_);
     OpenFile update;
     const int16_t openStatus =
         OpenPath(update,
-                 Format("%s%s.%s", directory_.c_str(), kFileNames[kUpdateFileIndex],
-                        kExtensions[kLiveExtension]),
+                 Format("%s%s.%s", directory_.c_str(), FileName(kUpdateFile), LiveExtension()),
                  bt::open_mode::kNormal);
     if (openStatus != bt::status::kSuccess) {
       // Without this line a run in the wrong directory would look like a finished export.
-      ErrorLine(Format("! Error %d opening file %s.%s!", openStatus, kFileNames[kUpdateFileIndex],
-                       kExtensions[kLiveExtension]));
+      ErrorLine(Format("! Error %d opening file %s.%s!", openStatus, FileName(kUpdateFile),
+                       LiveExtension()));
       Fail(openStatus);
       Line("Done.");
       return;
@@ -167,8 +169,8 @@ class Exporter {
     }
     if (st != bt::status::kEndOfFile) {
       // A record the buffer cannot hold, or a damaged file: the rest was not exported.
-      ErrorLine(Format("! Error %d reading file %s.%s!", st, kFileNames[kUpdateFileIndex],
-                       kExtensions[kLiveExtension]));
+      ErrorLine(Format("! Error %d reading file %s.%s!", st, FileName(kUpdateFile),
+                       LiveExtension()));
       Fail(st);
     }
     Line("Done.");
@@ -182,7 +184,7 @@ class Exporter {
     const uint8_t code = FileCode(record);
     const uint32_t carried = CarriedLength(code, record);
     uint8_t* data = buffer.data() + kCarriedOffset;
-    if (FileIndexForCode(code) == static_cast<int>(kTextFileIndex)) {
+    if (FileIndexForCode(code) == kTextFile) {
       // The text may have run to the end of the record; it still gets its terminator.
       data[carried - 1] = 0;
     }
@@ -211,7 +213,7 @@ class Exporter {
       targets_[i].open = false;
       if (st != bt::status::kSuccess) {
         // Close is where the inserted records become durable.
-        Line(Format("  Failed closing %s.%s (%d)!", kFileNames[i], TemplateExtension(), st));
+        Line(Format("  Failed closing %s.%s (%d)!", FileName(i), TemplateExtension(), st));
         Fail(st);
       }
     }
@@ -250,7 +252,7 @@ const std::vector<TemplateSpec>& TemplateSpecs() {
       {6, 756, 1536, 4, kAutoIncrement, kAutoKeyFlags, kFileFlags},
       {7, 256, 4096, 4, kAutoIncrement, kAutoKeyFlags, kFileFlags},
       {3, 504, 4096, 4, kAutoIncrement, kAutoKeyFlags, kFileFlags},
-      {kTextFileIndex, 24, 2048, 18, kUnsignedBinary, kBinaryKeyFlags,
+      {kTextFile, 24, 2048, 18, kUnsignedBinary, kBinaryKeyFlags,
        kFileFlags | bt::file_flag::kVariableLength},
       {2, 1544, 4096, 8, kUnsignedBinary, kBinaryKeyFlags, kFileFlags},
       {9, 1010, 4096, 30, kZString, kAutoKeyFlags, kFileFlags},

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "exporter/file_tables.h"
+#include "database/records/tables.h"
 #include "platform/btrieve/btrieve.h"
 #include "platform/btrieve/bytes.h"
 
@@ -17,9 +17,7 @@ uint8_t FileCode(std::span<const uint8_t> updateRecord) {
 }
 
 uint32_t CarriedLength(uint8_t code, std::span<const uint8_t> updateRecord) {
-  const int index = FileIndexForCode(code);
-  if (index < 0 || index >= static_cast<int>(kRecordLengths.size()) - 1) return 0;
-  if (static_cast<size_t>(index) != kTextFileIndex) return kRecordLengths[index];
+  if (FileIndexForCode(code) != kTextFile) return RecordLengthForCode(code);
   // A text with no terminator inside the record would otherwise run on into whatever
   // follows it in the caller's buffer.
   const size_t end = std::min<size_t>(updateRecord.size(), kUpdateRecordLength);

@@ -141,12 +141,4 @@ int32_t RandomRange(int32_t low, int32_t high) {
   return static_cast<int32_t>(static_cast<uint32_t>(low) + ProgramRandom().Next(span));
 }
 
-DosDate DecodeDosDate(uint16_t word) {
-  return {1980 + (word >> 9), (word >> 5) & 0x0F, word & 0x1F};
-}
-
-DosTime DecodeDosTime(uint16_t word) {
-  return {word >> 11, (word >> 5) & 0x3F, (word & 0x1F) * 2};
-}
-
 }  // namespace torvex

@@ -50,18 +50,7 @@ bool PrefixMatches(std::string_view abbreviation, std::string_view word);
 // in the last case.
 int32_t RandomRange(int32_t low, int32_t high);
 
-// MS-DOS date and time words, as the game stamps kills, creations and gangs.
-struct DosDate {
-  int year = 0;  // 1980 .. 2107
-  int month = 0;
-  int day = 0;
-};
-struct DosTime {
-  int hours = 0;
-  int minutes = 0;
-  int seconds = 0;  // always even
-};
-DosDate DecodeDosDate(uint16_t word);
-DosTime DecodeDosTime(uint16_t word);
+// The game's date and time words are read with UnpackDate and UnpackTime
+// (console/colour_text.h).
 
 }  // namespace torvex

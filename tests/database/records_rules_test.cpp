@@ -180,19 +180,5 @@ TEST(RandomRangeTest, DrawsFromTheProgramGeneratorWithinTheRange) {
   for (int i = 0; i < 20; ++i) EXPECT_EQ(-3, RandomRange(-3, -2));
 }
 
-TEST(DosWordTest, DateAndTime) {
-  // 2024-02-29 and 23:59:58.
-  const uint16_t date = static_cast<uint16_t>(((2024 - 1980) << 9) | (2 << 5) | 29);
-  const DosDate d = DecodeDosDate(date);
-  EXPECT_EQ(2024, d.year);
-  EXPECT_EQ(2, d.month);
-  EXPECT_EQ(29, d.day);
-  const DosTime t = DecodeDosTime(static_cast<uint16_t>((23 << 11) | (59 << 5) | 29));
-  EXPECT_EQ(23, t.hours);
-  EXPECT_EQ(59, t.minutes);
-  EXPECT_EQ(58, t.seconds);
-  EXPECT_EQ(2107, DecodeDosDate(0xFFFF).year);
-}
-
 }  // namespace
 }  // namespace torvex

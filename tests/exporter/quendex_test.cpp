@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "exporter/file_tables.h"
+#include "database/records/tables.h"
 #include "exporter/update_file.h"
 #include "platform/btrieve/bytes.h"
 #include "tests/platform/btrieve/btrieve_test_support.h"
@@ -125,7 +125,7 @@ TEST_F(QuendexTest, CreatesTheTenFilesWithTheirSpecifications) {
   };
   for (size_t i = 0; i < std::size(expected); ++i) {
     const Expected& e = expected[i];
-    EXPECT_STREQ(kFileNames[TemplateSpecs().at(i).fileIndex], e.file) << "create order " << i;
+    EXPECT_EQ(DatabaseFileName(static_cast<int>(TemplateSpecs().at(i).fileIndex)), e.file) << "create order " << i;
     sqlite3* db = nullptr;
     const std::string path = Path(std::string(e.file) + ".VIR");
     ASSERT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
@@ -268,11 +268,12 @@ TEST_F(QuendexTest, SecondRunGivesTheSameFiles) {
   const std::string first = Output();
   std::vector<Records> before;
   for (size_t i = 0; i < 10; ++i)
-    before.push_back(ReadAll(Path(std::string(kFileNames[i]) + ".VIR")));
+    before.push_back(ReadAll(Path(std::string(DatabaseFileName(static_cast<int>(i))) + ".VIR")));
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(Output(), first);
   for (size_t i = 0; i < 10; ++i) {
-    EXPECT_EQ(ReadAll(Path(std::string(kFileNames[i]) + ".VIR")), before[i]) << kFileNames[i];
+    EXPECT_EQ(ReadAll(Path(std::string(DatabaseFileName(static_cast<int>(i))) + ".VIR")), before[i])
+        << DatabaseFileName(static_cast<int>(i));
   }
   EXPECT_EQ(before[0].size(), 1u);
   EXPECT_EQ(before[8].size(), 1u);
