@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "database/ability_names.h"
 #include "platform/system_info.h"
 #include "platform/terminal/cp437.h"
 #include "platform/terminal/terminal_display.h"
@@ -50,6 +51,8 @@ int main(int argc, char** argv) {
   };
   env.makeViewers = MakeProgramViewers;
 
+  // The ability names are there before anything is shown, and until the very end.
+  OpenAbilityNames();
   const std::vector<std::string> args(argv + 1, argv + argc);
   const int status = TorvexMain(args, env, [](const std::string& caption, const std::string& text) {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
@@ -58,5 +61,6 @@ int main(int argc, char** argv) {
   // after SIGTERM and SIGHUP); help and credits load none and write none.
   const PreferencesResult saved = SavePreferences();
   if (!saved.ok) std::fprintf(stderr, "%s\n", saved.message.c_str());
+  CloseAbilityNames();
   return status;
 }
