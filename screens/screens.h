@@ -19,6 +19,8 @@ extern const ScreenImage kMainMenu;      // main menu
 extern const ScreenImage kExitScreen;    // farewell box in the top ten rows
 extern const ScreenImage kStartupCheck;  // database presence check
 extern const ScreenImage kPreferences;   // preferences editor
+extern const ScreenImage kItemBrowser;   // item browser
+extern const ScreenImage kItemExtended;  // extended item viewer
 
 // Every image, in the order of the list in screens/CMakeLists.txt.
 const std::vector<ScreenImage>& AllScreens();

@@ -1,5 +1,6 @@
 #include "shell/program_viewers.h"
 
+#include "browsers/item_browser.h"
 #include "shell/preferences.h"
 
 namespace torvex {
@@ -7,6 +8,7 @@ namespace torvex {
 Viewers MakeProgramViewers(Console& console) {
   Viewers viewers;
   viewers.preferences = [&console] { RunPreferencesEditor(console); };
+  viewers.byCode[kViewItems] = [&console] { RunItemBrowser(console); };
   return viewers;
 }
 

@@ -1,0 +1,141 @@
+// The machine every record browser runs on: open one game file, show one record
+// at a time, and read single keys that move through the file, jump, search,
+// bookmark, dump the raw record, show help, start a simulator or leave.
+//
+// A browser is declared, not written: a BrowserDescription names its file, its
+// texts, its detail screen and whatever optional parts it has (search options,
+// extended viewer, simulator, macro slots, raw dump, keys of its own); RunBrowser
+// does the rest. An extended viewer is a second description run with
+// RunKeyLoop on the same BrowserState.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "console/console.h"
+#include "console/input_manager.h"
+#include "database/btrieve_layer.h"
+#include "database/records/tables.h"
+#include "database/settings.h"
+#include "search/search_query.h"
+
+namespace torvex {
+
+inline constexpr char kBrowserProgramTitle[] = "TORVEXNT";
+// The edition suffix raw dump names carry.
+inline constexpr char kRawDumpEdition[] = "nt";
+
+// The open file, buffers and windows of one running browser; lives for the
+// browser's call and is shared with its extended viewer, so that leaving the
+// viewer leaves the browser on the viewer's record.
+struct BrowserState {
+  // `console` must outlive the state.
+  explicit BrowserState(Console& console) : console(console), input(console) {}
+  BrowserState(const BrowserState&) = delete;
+  BrowserState& operator=(const BrowserState&) = delete;
+
+  // The record in the buffer: the bytes the last successful read returned.
+  std::span<const uint8_t> Record() const { return {file.dataBuffer.get(), file.dataLength}; }
+
+  // One call on key 0 with the state's buffers; the data length offered is the
+  // whole task buffer. Whatever the status, the buffer and length are what the
+  // record manager left.
+  int16_t Call(uint16_t op);
+  // Get Equal on key 0 for a 32-bit record number.
+  int16_t GetEqual(uint32_t number);
+
+  Console& console;
+  TInputManager input;
+  BtrieveFile file;
+  // Set: the top of the key loop repaints the title and the detail screen.
+  bool redisplay = false;
+};
+
+// One way of searching: the line in the choice list and the prompt that turns
+// what the user typed into a query (nullopt: cancelled, nothing to do).
+struct SearchOption {
+  std::string label;
+  std::function<std::optional<SearchQuery>(TInputManager&)> ask;
+};
+
+struct BrowserDescription {
+  // The game file browsed, opened from the configured data directory.
+  DatabaseFile file = kItemFile;
+  // "Item": the window title's kind word.
+  std::string kindWord;
+  // Window texts: "Items Help", "Search Items", "Goto Item",
+  // "Enter an item number to jump to:".
+  std::string helpTitle;
+  std::string helpText;
+  std::string searchTitle;
+  std::string jumpTitle;
+  std::string jumpPrompt;
+
+  // Paints the whole screen for the record in state.Record(). Required.
+  std::function<void(BrowserState&)> showDetail;
+  // The window title for the record in the buffer. Required.
+  std::function<std::string(std::span<const uint8_t> record)> windowTitle;
+  // The record's number as macro slots keep it. Default: the 32-bit number at
+  // offset 0.
+  std::function<uint32_t(std::span<const uint8_t> record)> recordNumber;
+
+  // Optional parts; an empty one switches its key off.
+  std::vector<SearchOption> searches;                                      // S
+  std::function<void(BrowserState&)> extendedViewer;                       // E
+  std::function<void(BrowserState&, std::span<const uint8_t>)> simulator;  // Ctrl+S
+  std::function<std::string(std::span<const uint8_t>)> rawDumpName;        // Ctrl+E
+  std::optional<MacroKind> macros;  // F1-F10 and their shifts
+  // Keys of the kind's own, offered before the frame's table: the key code
+  // (upper case; 256 + scan code for an extended key). True when handled.
+  std::function<bool(BrowserState&, int key)> extraKey;
+};
+
+// "TORVEXNT - <kind> : <name> (<number>)", the title most kinds show; an empty
+// name shows as "<unnamed>".
+std::string NamedRecordTitle(std::string_view kindWord, const std::string& name, int32_t number);
+
+// The 32-bit record number at offset 0 (missing bytes read as zero).
+uint32_t RecordNumberAt0(std::span<const uint8_t> record);
+
+// Opens the description's file, reads its first record and runs the key loop
+// until the user leaves; closes the file on every way out. A failed open shows
+// the record manager's error box; an empty file returns without a word.
+void RunBrowser(Console& console, const BrowserDescription& description);
+
+// The key loop alone, on an open file whose buffer holds a record. Starts by
+// painting. Returns when Q, X or Esc is pressed; the file stays open.
+void RunKeyLoop(BrowserState& state, const BrowserDescription& description);
+
+// The search choice list and, for the option chosen, its prompt and the scan.
+void RunSearch(BrowserState& state, const BrowserDescription& description);
+
+// Scans forward from the current record (not examined) for the first record
+// `query` matches and stops there. When none does, shows "No Results" with the
+// query's message and goes back to the first record. Sets the redisplay flag
+// either way.
+void ScanForward(BrowserState& state, const SearchQuery& query);
+
+// Writes the record in the buffer, exactly its bytes, to `name` in the working
+// directory. Whole or not at all; false on any failure (the browser says
+// nothing either way).
+bool WriteRawDump(const std::string& name, std::span<const uint8_t> record);
+
+// The text search prompt of every browser: "Enter text to search for (not case
+// sensetive):" (or `prompt`), at most 46 characters. nullopt when cancelled or
+// empty.
+std::optional<std::string> AskSearchText(TInputManager& input, const std::string& prompt);
+inline constexpr char kTextSearchPrompt[] = "Enter text to search for (not case sensetive):";
+inline constexpr int kTextSearchLength = 46;
+
+// A search option over text fields: matches when any text `fields` gives for a
+// record contains the typed text, ignoring case.
+SearchOption TextSearchOption(
+    std::string label, std::string prompt,
+    std::function<std::vector<std::string>(std::span<const uint8_t>)> fields);
+
+}  // namespace torvex

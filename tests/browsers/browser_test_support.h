@@ -1,0 +1,89 @@
+// A browser run on a headless console over real item files in a temporary
+// data directory, with helpers to script keys and read what was shown.
+#pragma once
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "browsers/browser_frame.h"
+#include "database/records/records.h"
+#include "database/settings.h"
+#include "platform/terminal/headless_display.h"
+#include "tests/console/console_test_util.h"
+#include "tests/database/record_files.h"
+
+namespace torvex::testing {
+
+class BrowserTest : public RecordFilesTest {
+ protected:
+  void SetUp() override {
+    RecordFilesTest::SetUp();
+    savedMacros_ = CurrentSettings().macros;
+  }
+  void TearDown() override {
+    CurrentSettings().macros = savedMacros_;
+    RecordFilesTest::TearDown();
+  }
+
+  static ItemRecord Item(uint32_t number, const std::string& name = "") {
+    ItemRecord item;
+    item.setNumber(number);
+    item.setName(name.empty() ? "item " + std::to_string(number) : name);
+    return item;
+  }
+  // Creates the item file with these records, inserted in this (physical) order.
+  void MakeItems(const std::vector<ItemRecord>& items) {
+    std::vector<std::vector<uint8_t>> records;
+    for (const ItemRecord& item : items) records.push_back(Bytes(item));
+    MakeFile(kItemFile, records);
+  }
+
+  // Key script.
+  void Keys(std::string_view text) { hc.display.PushText(text); }
+  void Vk(uint16_t code, uint8_t mods = 0, uint8_t ch = 0) { hc.display.PushVk(code, mods, ch); }
+
+  // How many key waits showed a window with this title.
+  int WindowsTitled(const std::string& title) const {
+    int n = 0;
+    for (const auto& snap : hc.display.AtKeyWaits()) {
+      for (int y = 0; y < snap.height; ++y) {
+        if (snap.Row(y).find("[" + title + "]") != std::string::npos) {
+          ++n;
+          break;
+        }
+      }
+    }
+    return n;
+  }
+  // Whether any key wait showed `text` anywhere.
+  bool EverShown(const std::string& text) const {
+    for (const auto& snap : hc.display.AtKeyWaits()) {
+      for (int y = 0; y < snap.height; ++y) {
+        if (snap.Row(y).find(text) != std::string::npos) return true;
+      }
+    }
+    return false;
+  }
+
+  HeadlessConsole hc;
+
+ private:
+  std::array<std::array<std::string, kMacroSlots>, kMacroKinds> savedMacros_;
+};
+
+// Runs a test's body in a fresh working directory.
+class InTempDirectory {
+ public:
+  explicit InTempDirectory(const std::string& dir) : saved_(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir);
+  }
+  ~InTempDirectory() { std::filesystem::current_path(saved_); }
+
+ private:
+  std::filesystem::path saved_;
+};
+
+}  // namespace torvex::testing
