@@ -25,6 +25,32 @@ wait_for() {  # wait_for <text> [seconds]
   fail "did not see: $1"
 }
 
+# The usage text, exactly, on standard output, without touching the terminal.
+expected_usage='Views the database information for Dunmarrow databases.
+
+TORVEX [inifile] [/RACES | /CLASSES | /SPELLS | /ITOWNERS | /ITEMS |
+       /ACTIVE | /MONSTERS | /MESSAGES | /TEXT | /SHOPS | /ROOMS | /ROOMSIM]
+
+  inifile      Specifies an INI file to read and use, overriding the default
+               filename of torvex.ini.
+  /RACES       Starts TORVEX in the specified viewer, skipping the main
+  /CLASSES     menu screen where you usually select which viewer to load
+  /SPELLS      first. The last viewer specified is the one started, all
+  /ITOWNERS    previous selections are ignored.
+  /ITEMS
+  /ACTIVE
+  /MONSTERS
+  /MESSAGES
+  /TEXT
+  /SHOPS
+  /ROOMS
+  /ROOMSIM
+  /?           Displays this help screen.
+'
+usage=$("$torvex" "/?" < /dev/null; echo x)
+[[ "${usage%x}" == "$expected_usage"$'\n' ]] || fail "usage text differs: $(diff <(printf '%s' "${usage%x}") <(printf '%s\n' "$expected_usage"))"
+[[ ! -e "$XDG_CONFIG_HOME/torvex/torvex.ini" ]] || fail "help wrote an ini file"
+
 # A shell in the pane, so that the pane outlives torvex and shows what it left.
 tmux -S "$sock" -f /dev/null new-session -d -s e2e -x 80 -y 50 \
   "env LANG=C.UTF-8 LC_ALL=C.UTF-8 PS1='$ ' bash --norc --noprofile"
