@@ -15,9 +15,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string path = std::string(argv[1]) + "/WCCITEM2.VIR";
-  const auto spec = CreateSpec(ItemRecord::kDiskLength, 4096, 0,
-                               {{Segment{1, 4, btrieve::key_flag::kExtendedType,
-                                         btrieve::key_type::kAutoIncrement}}});
+  const auto spec = CreateSpec(
+      ItemRecord::kDiskLength, 4096, 0,
+      {{Segment{1, 4, btrieve::key_flag::kExtendedType, btrieve::key_type::kAutoIncrement}}});
   if (Create(path, spec) != 0) return 1;
   File file;
   if (file.Open(path) != 0) return 1;
