@@ -30,7 +30,8 @@ build: deps $(RELEASE)/build.ninja
 	cmake --build $(RELEASE) -j $(JOBS)
 
 run: build
-	$(RELEASE)/shell/torvex
+	cmake --build $(RELEASE) --target demo_world
+	cd $(RELEASE)/demo && ../shell/torvex torvex.ini
 
 $(CHECK)/build.ninja: | deps
 	cmake -S . -B $(CHECK) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTORVEX_SANITIZE=ON \
