@@ -1,0 +1,249 @@
+// The demo world as make run builds it: loaded from data/world, written, exported
+// by quendex, and read back from the template files the browsers open.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "database/records/records.h"
+#include "exporter/quendex.h"
+#include "tests/platform/btrieve/btrieve_test_support.h"
+#include "tools/world_source.h"
+
+namespace torvex::worldsrc {
+namespace {
+
+namespace bt = torvex::btrieve;
+using bt::testing::TempDir;
+
+template <typename R>
+std::vector<R> ReadAll(const std::string& path) {
+  bt::testing::File f;
+  std::vector<R> out;
+  if (f.Open(path, bt::open_mode::kReadOnly) != 0) return out;
+  for (int16_t st = f.Call(bt::op::kGetFirst); st == 0; st = f.Call(bt::op::kGetNext)) {
+    out.emplace_back(f.Record());
+  }
+  f.Close();
+  return out;
+}
+
+// Which of the codes 0..count-1 never occur.
+std::string Missing(const std::set<int>& seen, int count) {
+  std::ostringstream s;
+  for (int code = 0; code < count; ++code) {
+    if (!seen.count(code)) s << code << ' ';
+  }
+  return s.str();
+}
+
+class DemoWorld : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new TempDir;
+    const char* source = std::getenv("TORVEX_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    World world;
+    SourceError error;
+    ASSERT_TRUE(LoadWorld(std::string(source) + "/data/world", world, error)) << error.Text();
+    std::string written;
+    ASSERT_TRUE(WriteWorld(world, dir_->path(), written)) << written;
+    exporter::StringSink out;
+    ASSERT_EQ(exporter::QuendexMain({}, out, dir_->path() + "/"), 0) << out.text();
+    ASSERT_EQ(out.text().find("! Error"), std::string::npos) << out.text();
+  }
+  static void TearDownTestSuite() {
+    WBTRVSTOP();
+    delete dir_;
+  }
+  static std::string File(const char* name) { return dir_->File(name); }
+
+  static TempDir* dir_;
+};
+TempDir* DemoWorld::dir_ = nullptr;
+
+TEST_F(DemoWorld, HasAtLeastTheRecordsPromised) {
+  EXPECT_GE(ReadAll<RaceRecord>(File("WCCRACE2.VIR")).size(), 6u);
+  EXPECT_GE(ReadAll<ClassRecord>(File("WCCCLAS2.VIR")).size(), 8u);
+  EXPECT_GE(ReadAll<ItemRecord>(File("WCCITEM2.VIR")).size(), 60u);
+  EXPECT_GE(ReadAll<SpellRecord>(File("WCCSPEL2.VIR")).size(), 30u);
+  EXPECT_GE(ReadAll<MonsterRecord>(File("WCCKNMS2.VIR")).size(), 30u);
+  const auto rooms = ReadAll<RoomRecord>(File("WCCMP002.VIR"));
+  EXPECT_GE(rooms.size(), 300u);
+  std::set<uint32_t> maps;
+  bool deathRooms[2] = {false, false};
+  for (const RoomRecord& r : rooms) {
+    maps.insert(r.mapNumber());
+    if (r.mapNumber() == 1 && r.roomNumber() == 2189) deathRooms[0] = true;
+    if (r.mapNumber() == 1 && r.roomNumber() == 142) deathRooms[1] = true;
+  }
+  EXPECT_GE(maps.size(), 3u);
+  EXPECT_TRUE(deathRooms[0]) << "room 2189 of map 1";
+  EXPECT_TRUE(deathRooms[1]) << "room 142 of map 1";
+  for (const char* ext : {"VIR", "DAT"}) {
+    const std::string e = std::string(".") + ext;
+    EXPECT_GE(ReadAll<ActiveMonsterRecord>(File(("WCCACMS2" + e).c_str())).size(), 3u) << ext;
+    EXPECT_GE(ReadAll<ItemOwnerRecord>(File(("WCCITOW2" + e).c_str())).size(), 3u) << ext;
+    EXPECT_GE(ReadAll<GangRecord>(File(("WCCGANG2" + e).c_str())).size(), 3u) << ext;
+  }
+}
+
+TEST_F(DemoWorld, ClassesCoverEveryMagicType) {
+  std::set<int> magic;
+  for (const ClassRecord& c : ReadAll<ClassRecord>(File("WCCCLAS2.VIR")))
+    magic.insert(c.magicType());
+  EXPECT_EQ(Missing(magic, 6), "");
+}
+
+TEST_F(DemoWorld, ItemsCoverEveryTypePlaceAndCoin) {
+  const auto messages = ReadAll<MessageRecord>(File("WCCMSG2.VIR"));
+  const auto hitVerbs = [&](uint32_t number) {
+    for (const MessageRecord& m : messages) {
+      if (m.number() == number) return m.line1().find('|') != std::string::npos;
+    }
+    return false;
+  };
+  std::set<int> types, weapons, armour, worn, material, currency;
+  int lights = 0, keys = 0, withAbilities = 0, verbLists = 0;
+  for (const ItemRecord& i : ReadAll<ItemRecord>(File("WCCITEM2.VIR"))) {
+    types.insert(i.itemType());
+    if (i.itemType() == 1 || i.itemType() == 2) {
+      weapons.insert(i.weaponType());
+      EXPECT_NE(i.hitMessage(), 0u) << i.name();
+      if (hitVerbs(i.hitMessage())) ++verbLists;
+    }
+    if (i.itemType() == 0) armour.insert(i.armourType());
+    worn.insert(i.wornOn());
+    material.insert(i.material());
+    currency.insert(i.costCurrency());
+    if (i.itemType() == 6 && i.hasAbility(54)) ++lights;
+    if (i.itemType() == 7) ++keys;
+    if (i.abilityNumbers(0) != 0) ++withAbilities;
+  }
+  EXPECT_EQ(Missing(types, 11), "");
+  EXPECT_EQ(Missing(weapons, 10), "");
+  EXPECT_EQ(Missing(armour, 10), "");
+  EXPECT_EQ(Missing(worn, 20), "");
+  EXPECT_EQ(Missing(material, 7), "");
+  EXPECT_EQ(Missing(currency, 5), "");
+  EXPECT_GE(lights, 2);
+  EXPECT_GE(keys, 2);
+  EXPECT_GE(withAbilities, 20);
+  EXPECT_GE(verbLists, 10) << "weapon hit messages list their verbs with \"|\"";
+}
+
+TEST_F(DemoWorld, SpellsCoverStylesTargetsResistsAndChains) {
+  std::set<int> styles, targets, resistable, resistedBy, elements, magic, chains;
+  for (const SpellRecord& s : ReadAll<SpellRecord>(File("WCCSPEL2.VIR"))) {
+    styles.insert(s.castStyle());
+    targets.insert(s.target());
+    resistable.insert(s.resistable());
+    resistedBy.insert(s.resistedBy());
+    elements.insert(s.element());
+    magic.insert(s.magicType());
+    for (int ability : {151, 114, 43, 120, 115, 12, 148}) {
+      if (s.hasAbility(ability)) chains.insert(ability);
+    }
+  }
+  EXPECT_EQ(Missing(styles, 4), "");
+  EXPECT_EQ(Missing(targets, 14), "");
+  EXPECT_EQ(Missing(resistable, 3), "");
+  EXPECT_EQ(Missing(resistedBy, 7), "");
+  EXPECT_EQ(Missing(elements, 7), "");
+  EXPECT_EQ(Missing(magic, 6), "");
+  EXPECT_EQ(chains, (std::set<int>{12, 43, 114, 115, 120, 148, 151}));
+}
+
+TEST_F(DemoWorld, MonstersAttackCastDropAndTalk) {
+  std::set<int> attacks, movement, alignment, gender;
+  int casters = 0, droppers = 0, greeters = 0, talkers = 0, described = 0;
+  for (const MonsterRecord& m : ReadAll<MonsterRecord>(File("WCCKNMS2.VIR"))) {
+    for (size_t a = 0; a < MonsterRecord::kAttacks; ++a) attacks.insert(m.attackType(a));
+    movement.insert(m.movementType());
+    alignment.insert(m.alignment());
+    gender.insert(m.gender());
+    casters += m.spells(0) != 0;
+    droppers += m.dropItems(0) != 0;
+    greeters += m.greetText() != 0;
+    talkers += m.talkText() != 0;
+    described += m.descText() != 0;
+  }
+  EXPECT_EQ(Missing(attacks, 4), "");
+  EXPECT_EQ(Missing(movement, 4), "");
+  EXPECT_EQ(Missing(alignment, 7), "");
+  EXPECT_EQ(Missing(gender, 3), "");
+  EXPECT_GE(casters, 3);
+  EXPECT_GE(droppers, 10);
+  EXPECT_GE(greeters, 2);
+  EXPECT_GE(talkers, 3);
+  EXPECT_GE(described, 2);
+}
+
+TEST_F(DemoWorld, RoomsAndShopsCoverEveryType) {
+  std::set<int> exits, roomTypes, shopTypes;
+  int lairs = 0, regenerating = 0, secretNames = 0, commands = 0;
+  for (const RoomRecord& r : ReadAll<RoomRecord>(File("WCCMP002.VIR"))) {
+    roomTypes.insert(r.roomType());
+    for (size_t d = 0; d < RoomRecord::kDirections; ++d) {
+      if (r.exitRoom(d) == 0) continue;
+      exits.insert(r.exitType(d));
+      if (r.exitType(d) == 6 && r.exitParameter1(d) > 1 && r.exitParameter4(d) != 0) ++secretNames;
+    }
+    lairs += r.roomType() == 3 && r.maxRegen() > 0;
+    regenerating += r.monsterGroup() != 0;
+    commands += r.commandText() != 0;
+  }
+  EXPECT_EQ(Missing(exits, 25), "");
+  EXPECT_EQ(Missing(roomTypes, 18), "");
+  EXPECT_GE(lairs, 3);
+  EXPECT_GE(regenerating, 250);
+  EXPECT_GE(secretNames, 2);
+  EXPECT_GE(commands, 8);
+  int training = 0;
+  for (const ShopRecord& s : ReadAll<ShopRecord>(File("WCCSHOP2.VIR"))) {
+    shopTypes.insert(s.shopType());
+    training += s.shopType() == 8 && s.trainClass() != 0;
+  }
+  EXPECT_EQ(Missing(shopTypes, 13), "");
+  EXPECT_GE(training, 3);
+}
+
+TEST_F(DemoWorld, ScriptsUseEveryCommand) {
+  static const char* const kCommands[] = {
+      "ADDABILITY",    "ADDDELAY",   "ADDEVIL",      "ADDEXP",      "CAST",      "CHECK",
+      "CHECKABILITY",  "CHECKITEM",  "CHECKSPELL",   "CLASS",       "CLEARITEM", "EVILALIGNED",
+      "FAILABILITY",   "FAILITEM",   "FAILROOMITEM", "GIVEABILITY", "GIVECOINS", "GIVEITEM",
+      "GOODALIGNED",   "LEARNSPELL", "MAXLEVEL",     "MONSTERS",    "MESSAGE",   "MINLEVEL",
+      "NEEDMONSTER",   "NOMONSTERS", "PRICE",        "RACE",        "RANDOM",    "REMOTEACTION",
+      "REMOVEABILITY", "ROOMITEM",   "SUMMON",       "TAKEITEM",    "TELEPORT",  "TESTABILITY",
+      "TEXT"};
+  std::set<std::string> words;
+  bool ansi = false, laterParts = false, linked = false;
+  for (const TextBlockRecord& t : ReadAll<TextBlockRecord>(File("WCCTEXT2.VIR"))) {
+    const std::string text = DecodeText(t.text());
+    ansi |= text.find("\x1b[") != std::string::npos;
+    laterParts |= t.part() > 0;
+    linked |= t.linkTo() != 0;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+      std::istringstream pieces(line);
+      for (std::string piece; std::getline(pieces, piece, ':');) {
+        words.insert(piece.substr(0, piece.find(' ')));
+      }
+    }
+  }
+  std::string missing;
+  for (const char* c : kCommands) {
+    if (!words.count(c)) missing += std::string(c) + " ";
+  }
+  EXPECT_EQ(missing, "");
+  EXPECT_TRUE(ansi) << "some texts carry ANSI colour sequences";
+  EXPECT_TRUE(laterParts) << "some blocks continue in later parts";
+  EXPECT_TRUE(linked) << "talk trees link greetings and actions";
+}
+
+}  // namespace
+}  // namespace torvex::worldsrc
