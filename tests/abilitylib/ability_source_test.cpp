@@ -14,37 +14,21 @@
 #include <vector>
 
 #include "abilitylib/kestrune.h"
+#include "tests/temp_dir.h"
 
 namespace torvex {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using torvex::testing::ReadFile;
+using torvex::testing::TempDir;
 
 std::string SourcePath() {
   const char* root = std::getenv("TORVEX_SOURCE_DIR");
   return std::string(root != nullptr ? root : ".") + "/data/abilities.toml";
 }
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "ability_source_XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  std::string Write(const std::string& name, const std::string& text) const {
-    std::ofstream(path_ + "/" + name, std::ios::binary) << text;
-    return path_ + "/" + name;
-  }
-
- private:
-  std::string path_;
-};
 
 std::vector<AbilityDescription> ParseOrFail(const std::string& text) {
   std::vector<AbilityDescription> out;

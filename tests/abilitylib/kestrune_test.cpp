@@ -17,30 +17,14 @@
 #include <vector>
 
 #include "abilitylib/ability_file_format.h"
+#include "tests/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using torvex::ability_file::WriteU32;
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "kestrune_test_XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  std::string File(const std::string& name, const std::vector<uint8_t>& bytes) const {
-    const std::string file = path_ + "/" + name;
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
-    return file;
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+using torvex::testing::TempDir;
 
 // A file image under construction: header with H, `entries` entries, then
 // whatever the test appends. Unread bytes hold 0xAA so that nothing relies on
@@ -110,7 +94,7 @@ TEST_F(KestruneTest, LooksUpEntriesUpToHighestAndUnknownAbove) {
   image.SetEntry(0, image.AddName("Zero"), 0x1E, 4);
   image.SetEntry(1, image.AddName("One"), 0xFFFFFF0C, 19);
   image.SetEntry(2, image.AddName("Two"), 3, 255);
-  AbilityFile* file = OpenAbilityFile(dir_.File("k.dat", image.bytes).c_str());
+  AbilityFile* file = OpenAbilityFile(dir_.Write("k.dat", image.bytes).c_str());
   ASSERT_NE(file, nullptr);
   EXPECT_EQ(Look(file, 0), (Answer{"Zero", 0x1E, 4}));
   EXPECT_EQ(Look(file, 1), (Answer{"One", 0xFFFFFF0C, 19}));
@@ -127,7 +111,7 @@ TEST_F(KestruneTest, NamePointsIntoTheMappedFileUntilClosed) {
   Image image(0, 1);
   const uint32_t at = image.AddName("Mapped");
   image.SetEntry(0, at, 7, 0);
-  AbilityFile* file = OpenAbilityFile(dir_.File("k.dat", image.bytes).c_str());
+  AbilityFile* file = OpenAbilityFile(dir_.Write("k.dat", image.bytes).c_str());
   ASSERT_NE(file, nullptr);
   AbilityInfo first = Ask(0), second = Ask(0);
   GetAbilityInfo(file, &first);
@@ -138,7 +122,7 @@ TEST_F(KestruneTest, NamePointsIntoTheMappedFileUntilClosed) {
 }
 
 TEST_F(KestruneTest, FailedOpensSetTheOperatingSystemsCodeOnce) {
-  const std::string empty = dir_.File("empty.dat", {});
+  const std::string empty = dir_.Write("empty.dat", std::string_view());
   const struct {
     const char* what;
     std::string path;
@@ -164,7 +148,7 @@ TEST_F(KestruneTest, FailedOpensSetTheOperatingSystemsCodeOnce) {
 TEST_F(KestruneTest, OpenFollowedByCloseLeavesNoDescriptorBehind) {
   Image image(0, 1);
   image.SetEntry(0, image.AddName("A"), 7, 0);
-  const std::string path = dir_.File("k.dat", image.bytes);
+  const std::string path = dir_.Write("k.dat", image.bytes);
   const auto descriptors = [] {
     return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
   };
@@ -180,7 +164,7 @@ TEST_F(KestruneTest, OpenFollowedByCloseLeavesNoDescriptorBehind) {
 TEST_F(KestruneTest, CloseRefusesWhatIsNotAnOpenHandle) {
   Image image(0, 1);
   image.SetEntry(0, image.AddName("A"), 7, 0);
-  const std::string path = dir_.File("k.dat", image.bytes);
+  const std::string path = dir_.Write("k.dat", image.bytes);
   AbilityFile* file = OpenAbilityFile(path.c_str());
   ASSERT_NE(file, nullptr);
   SetAbilityLastError(99);
@@ -201,7 +185,7 @@ TEST_F(KestruneTest, CloseRefusesWhatIsNotAnOpenHandle) {
 TEST_F(KestruneTest, GetAbilityInfoRefusesBadHandlesAndRecords) {
   Image image(0, 1);
   image.SetEntry(0, image.AddName("A"), 7, 0);
-  AbilityFile* file = OpenAbilityFile(dir_.File("k.dat", image.bytes).c_str());
+  AbilityFile* file = OpenAbilityFile(dir_.Write("k.dat", image.bytes).c_str());
   ASSERT_NE(file, nullptr);
   const uint32_t badSizes[] = {0, 17, 21, KESTRUNE_ABILITY_INFO_SIZE - 1,
                                KESTRUNE_ABILITY_INFO_SIZE + 1};
@@ -243,7 +227,7 @@ TEST_F(KestruneTest, LookupsFromSeveralThreadsAgree) {
   for (size_t n = 0; n < 64; ++n) {
     image.SetEntry(n, image.AddName("Ability " + std::to_string(n)), n, n % 20);
   }
-  AbilityFile* file = OpenAbilityFile(dir_.File("k.dat", image.bytes).c_str());
+  AbilityFile* file = OpenAbilityFile(dir_.Write("k.dat", image.bytes).c_str());
   ASSERT_NE(file, nullptr);
   std::vector<std::thread> threads;
   std::vector<int> wrong(4, 0);
@@ -280,7 +264,7 @@ TEST_F(KestruneTest, NamesOutsideTheFileReadAsEmpty) {
 
   for (uint32_t offset : {size, size - 1}) {
     image.SetEntry(1, offset, 0x0B, 2);
-    AbilityFile* file = OpenAbilityFile(dir_.File("k.dat", image.bytes).c_str());
+    AbilityFile* file = OpenAbilityFile(dir_.Write("k.dat", image.bytes).c_str());
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(Look(file, 0), (Answer{"", 0x0A, 1})) << "offset of a zero byte";
     EXPECT_EQ(Look(file, 1), (Answer{"", 0x0B, 2})) << "offset " << offset << " of size " << size;
@@ -302,7 +286,7 @@ TEST_F(KestruneTest, EntriesPastTheEndReadAsUnknown) {
   for (size_t size = 0; size <= full.bytes.size(); ++size) {
     if (size == 0) continue;  // refused at open
     std::vector<uint8_t> cut(full.bytes.begin(), full.bytes.begin() + size);
-    AbilityFile* file = OpenAbilityFile(dir_.File("cut.dat", cut).c_str());
+    AbilityFile* file = OpenAbilityFile(dir_.Write("cut.dat", cut).c_str());
     ASSERT_NE(file, nullptr) << "size " << size;
     for (uint32_t n = 0; n < 5; ++n) {
       const bool whole = size >= 16 + 16 * (n + 1) && n < 3;
@@ -316,7 +300,7 @@ TEST_F(KestruneTest, EntriesPastTheEndReadAsUnknown) {
 TEST_F(KestruneTest, HighestNumberLimitsEvenWhenMoreEntriesFollow) {
   Image image(1, 4);
   for (size_t n = 0; n < 4; ++n) image.SetEntry(n, image.AddName("N" + std::to_string(n)), 1, 0);
-  AbilityFile* file = OpenAbilityFile(dir_.File("k.dat", image.bytes).c_str());
+  AbilityFile* file = OpenAbilityFile(dir_.Write("k.dat", image.bytes).c_str());
   ASSERT_NE(file, nullptr);
   EXPECT_EQ(Look(file, 1).name, "N1");
   EXPECT_EQ(Look(file, 2), kUnknown);

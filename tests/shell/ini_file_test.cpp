@@ -10,39 +10,16 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include "tests/temp_dir.h"
 
 namespace torvex {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "ini-test-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) ? pattern : std::string();
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
 
 TKRXIniFile Parsed(const std::string& text) {
   TKRXIniFile ini("unused.ini");

@@ -15,39 +15,16 @@
 
 #include "platform/system_info.h"
 #include "platform/terminal/headless_display.h"
+#include "tests/temp_dir.h"
 
 namespace torvex {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "prefs-test-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) ? pattern : std::string();
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
 
 // section -> key (lower case) -> value, as Python's configparser reads the file.
 using IniMap = std::map<std::string, std::map<std::string, std::string>>;

@@ -11,26 +11,11 @@
 
 #include "platform/btrieve/btrieve.h"
 #include "platform/btrieve/bytes.h"
+#include "tests/temp_dir.h"
 
 namespace torvex::btrieve::testing {
 
-// A fresh directory under the system temp directory, removed with everything in it.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "btrieve-test-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) ? pattern : std::string();
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::string& path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using ::torvex::testing::TempDir;
 
 struct Segment {
   uint16_t position;  // 1-based
