@@ -25,17 +25,7 @@ constexpr char kClosing[] = "Done.\n  Closing files.\n  Finished.\n";
 
 using Records = std::vector<std::vector<uint8_t>>;
 
-// Every record of a file in key order, each as long as the engine returns it.
-Records ReadAll(const std::string& path) {
-  bt::testing::File f;
-  Records out;
-  if (f.Open(path, bt::open_mode::kReadOnly) != 0) return out;
-  for (int16_t st = f.Call(bt::op::kGetFirst); st == 0; st = f.Call(bt::op::kGetNext)) {
-    out.push_back(f.Record());
-  }
-  f.Close();
-  return out;
-}
+Records ReadAll(const std::string& path) { return bt::testing::ReadAllRecords(path); }
 
 std::vector<uint8_t> Race(uint16_t number, const std::string& name) {
   std::vector<uint8_t> r(126, 0);

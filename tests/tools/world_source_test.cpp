@@ -19,13 +19,7 @@ using bt::testing::TempDir;
 using Records = std::vector<std::vector<uint8_t>>;
 
 Records ReadAll(const std::string& path) {
-  bt::testing::File f;
-  Records out;
-  if (f.Open(path, bt::open_mode::kReadOnly) != 0) return out;
-  for (int16_t st = f.Call(bt::op::kGetFirst); st == 0; st = f.Call(bt::op::kGetNext)) {
-    out.push_back(f.Record());
-  }
-  f.Close();
+  Records out = bt::testing::ReadAllRecords(path);
   WBTRVSTOP();
   return out;
 }

@@ -96,6 +96,19 @@ class File {
   std::vector<uint8_t> inserted;  // the record as the engine left it after Insert
 };
 
+// Every record of a file in key order, each as long as the engine returns it;
+// empty when the file cannot be opened.
+inline std::vector<std::vector<uint8_t>> ReadAllRecords(const std::string& path) {
+  File f;
+  std::vector<std::vector<uint8_t>> out;
+  if (f.Open(path, open_mode::kReadOnly) != 0) return out;
+  for (int16_t st = f.Call(op::kGetFirst); st == 0; st = f.Call(op::kGetNext)) {
+    out.push_back(f.Record());
+  }
+  f.Close();
+  return out;
+}
+
 // A record of `length` bytes with a little-endian u32 at each given offset.
 inline std::vector<uint8_t> RecordWith(size_t length,
                                        std::initializer_list<std::pair<size_t, uint32_t>> u32s) {
