@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
   env.openDisplay = [&terminal]() -> Display& {
     std::string error;
     terminal = TerminalDisplay::Open(STDIN_FILENO, STDOUT_FILENO, &error);
-    if (!terminal) throw std::runtime_error(error);
+    if (!terminal) throw DisplayUnavailable(error);
     return *terminal;
   };
   env.closeDisplay = [&terminal](const Frame* farewell) {

@@ -100,6 +100,9 @@ int TorvexMain(const std::vector<std::string>& args, ShellEnvironment& env,
   } catch (const TerminationRequest&) {
     env.closeDisplay(nullptr);
     return BtrieveStop();
+  } catch (const DisplayUnavailable& e) {
+    report(kProgramTitle, Format("%s; Torvex runs full-screen in a terminal.", e.what()));
+    BtrieveStop();
   } catch (const std::exception& e) {
     env.closeDisplay(nullptr);
     report(kUnhandledCaption, UnhandledExceptionText(e));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,13 @@ struct ShellEnvironment {
   std::function<std::string(const std::string& iniPath)> loadPreferences;
   // Builds the viewers on the program's console.
   std::function<Viewers(Console&)> makeViewers;
+};
+
+// Thrown by ShellEnvironment::openDisplay when there is no screen to run on (no
+// terminal); the main routine reports it as the user's situation, not as a fault.
+class DisplayUnavailable : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
 };
 
 // Caption and text reported for an exception that reached the main routine.

@@ -228,6 +228,18 @@ TEST(TorvexAppTest, UnhandledExceptionIsReportedAndGivesOne) {
   EXPECT_FALSE(h.farewell);
 }
 
+TEST(TorvexAppTest, NoTerminalIsReportedPlainlyNotAsAFault) {
+  Harness h;
+  h.env.openDisplay = []() -> Display& {
+    throw DisplayUnavailable("standard input and output must be a terminal");
+  };
+  EXPECT_EQ(h.Run({}), 1);
+  ASSERT_EQ(h.reports.size(), 1u);
+  EXPECT_EQ(h.reports[0].first, "TORVEXNT");
+  EXPECT_EQ(h.reports[0].second,
+            "standard input and output must be a terminal; Torvex runs full-screen in a terminal.");
+}
+
 TEST(TorvexAppTest, TerminationLeavesThroughTheOrdinaryPath) {
   Harness h;
   h.env.makeViewers = [](Console&) -> Viewers {
