@@ -87,6 +87,9 @@ class Console {
   void InsLine();
   void DelLine();
   int ScreenWidth() const { return width_; }
+  // Size of the current window.
+  int WindowWidth() const { return winRight_ - winLeft_ + 1; }
+  int WindowHeight() const { return winBottom_ - winTop_ + 1; }
   int ScreenHeight() const { return height_; }
 
   // --- Attribute ---
