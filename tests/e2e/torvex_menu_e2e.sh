@@ -100,13 +100,16 @@ ini="$XDG_CONFIG_HOME/torvex/torvex.ini"
 grep -qi '^IniDataVersion=1' "$ini" || fail "IniDataVersion not written"
 grep -qi '^GotoSections=' "$ini" || fail "goto sections not written"
 
-# SIGTERM while the menu waits: the terminal comes back the same.
+# SIGTERM while the program waits: the terminal comes back the same, and the
+# preferences are still saved on the way out.
+rm -f "$ini"
 tmux -S "$sock" send-keys -t e2e "clear; $torvex; echo term-exit=\$?; stty -a > after-term.txt" Enter
 wait_for "[Startup Check]"
 pkill -TERM -f "^$torvex\$" || fail "no torvex process to signal"
 wait_for "term-exit=0" 10
 sleep 0.5
 cmp -s before.txt after-term.txt || fail "modes after SIGTERM: $(diff before.txt after-term.txt)"
+grep -qi '^IniDataVersion=1' "$ini" || fail "preferences not saved after SIGTERM"
 
 # A crash signal: the terminal is restored before the process dies.
 tmux -S "$sock" send-keys -t e2e "clear; $torvex; echo crash-exit=\$?; stty -a > after-crash.txt" Enter
