@@ -187,7 +187,7 @@ int16_t BrowserState::GetEqual(uint32_t number) {
 }
 
 std::string NamedRecordTitle(std::string_view kindWord, const std::string& name, int32_t number) {
-  return Format("%s - %.*s : %s (%d)", kBrowserProgramTitle, static_cast<int>(kindWord.size()),
+  return Format("%s - %.*s : %s (%d)", kProgramTitle, static_cast<int>(kindWord.size()),
                 kindWord.data(), name.empty() ? "<unnamed>" : name.c_str(), number);
 }
 

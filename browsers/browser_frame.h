@@ -22,11 +22,11 @@
 #include "database/btrieve_layer.h"
 #include "database/records/tables.h"
 #include "database/settings.h"
+#include "platform/program.h"
 #include "search/search_query.h"
 
 namespace torvex {
 
-inline constexpr char kBrowserProgramTitle[] = "TORVEXNT";
 // The edition suffix raw dump names carry.
 inline constexpr char kRawDumpEdition[] = "nt";
 

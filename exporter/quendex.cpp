@@ -9,6 +9,7 @@
 #include "exporter/update_file.h"
 #include "platform/btrieve/btrieve.h"
 #include "platform/btrieve/bytes.h"
+#include "platform/program.h"
 #include "platform/terminal/cp437.h"
 
 namespace torvex::exporter {
@@ -311,8 +312,8 @@ const std::vector<std::string>& UsageLines() {
 }
 
 std::string BannerLine() {
-  return Format("\xFE KRX Dunmarrow Update File Exporter %d.%.2d (Build: %d)", TORVEX_VERSION_MAJOR,
-                TORVEX_VERSION_MINOR, TORVEX_VERSION_BUILD);
+  return Format("\xFE KRX Dunmarrow Update File Exporter %d.%.2d (Build: %d)", kVersionMajor,
+                kVersionMinor, kVersionBuild);
 }
 
 size_t CreateTemplateFiles(const std::string& directory) {

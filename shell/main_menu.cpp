@@ -7,12 +7,12 @@
 
 #include "console/colour_text.h"
 #include "console/format.h"
+#include "platform/program.h"
 #include "screens/screens.h"
 
 namespace torvex {
 namespace {
 
-constexpr char kTitle[] = "TORVEXNT";
 
 // The viewer a menu key starts, or kNoViewer.
 int ViewerForKey(char key) {
@@ -41,11 +41,11 @@ bool RedrawsAfter(char key) {
 }  // namespace
 
 void PaintMainMenu(Console& console, const std::string& cpuLabel) {
-  console.display().SetTitle(kTitle);
+  console.display().SetTitle(kProgramTitle);
   PaintScreenImage(console, screens::kMainMenu.data, screens::kMainMenu.size);
   WriteColourAt(console, 9, 2, "|15-NT ");
-  WriteColour(console, Format("|15%d.%.2d |08(|07Build |15%d|08) %s", TORVEX_VERSION_MAJOR,
-                              TORVEX_VERSION_MINOR, TORVEX_VERSION_BUILD, cpuLabel.c_str()));
+  WriteColour(console, Format("|15%d.%.2d |08(|07Build |15%d|08) %s", kVersionMajor,
+                              kVersionMinor, kVersionBuild, cpuLabel.c_str()));
   WriteColourAt(console, 2, 49, Format("|08ZLib %s", zlibVersion()));
   console.GotoXY(5, 23);
 }

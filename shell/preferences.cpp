@@ -16,13 +16,13 @@
 #include "console/format.h"
 #include "console/input_field.h"
 #include "console/input_manager.h"
+#include "platform/program.h"
 #include "platform/system_info.h"
 #include "screens/screens.h"
 
 namespace torvex {
 namespace {
 
-constexpr char kProgramTitle[] = "TORVEXNT";
 
 // ---------------------------------------------------------------------------
 // The "Simulator" keys that are not the walker's holdings, in file order.

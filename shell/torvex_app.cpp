@@ -6,6 +6,7 @@
 #include "console/format.h"
 #include "database/btrieve_layer.h"
 #include "database/settings.h"
+#include "platform/program.h"
 #include "platform/random.h"
 #include "screens/screens.h"
 #include "shell/startup_check.h"
@@ -13,12 +14,11 @@
 namespace torvex {
 namespace {
 
-constexpr char kProgramTitle[] = "TORVEXNT";
 constexpr char kContact[] = "the Torvex maintainers";
 
 void WriteBanner(ShellEnvironment& env) {
-  env.writeLine(Format("\xFE %s %d.%.2d.%d.%d", kProgramTitle, TORVEX_VERSION_MAJOR,
-                       TORVEX_VERSION_MINOR, TORVEX_VERSION_RELEASE, TORVEX_VERSION_BUILD));
+  env.writeLine(Format("\xFE %s %d.%.2d.%d.%d", kProgramTitle, kVersionMajor,
+                       kVersionMinor, kVersionRelease, kVersionBuild));
   env.writeLine("  Record browser and rules simulator for Dunmarrow game operators.");
   env.writeLine("  Reads the game's record files directly; the game need not be running.");
   env.writeLine("");
