@@ -53,7 +53,7 @@ class FileLoader {
   virtual int16_t Load(const std::string& path, bool wantWrite, LoadedFile& out) = 0;
 };
 
-// The loaders Open tries, in order: today only the native format.
+// The loaders Open tries, in order: the native format, then genuine files.
 std::vector<std::unique_ptr<FileLoader>> DefaultLoaders();
 
 // A file's identity and last change as the file system reports them.

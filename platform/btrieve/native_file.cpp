@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/btrieve/btrieve.h"
+#include "platform/btrieve/genuine_file.h"
 
 namespace torvex::btrieve {
 
@@ -425,6 +426,7 @@ std::unique_ptr<FileLoader> MakeNativeLoader() {
 std::vector<std::unique_ptr<FileLoader>> DefaultLoaders() {
   std::vector<std::unique_ptr<FileLoader>> loaders;
   loaders.push_back(MakeNativeLoader());
+  loaders.push_back(MakeGenuineLoader());
   return loaders;
 }
 
