@@ -379,6 +379,76 @@ TEST_F(GenuineFile, DeletedChainIsSkippedAndACycleIsDamage) {
   EXPECT_EQ(ReadGenuineImage(copy, table), status::kIoError);
 }
 
+// A small version 6 variable-length file laid out as the format describes: control
+// record, page tables mapping logical 1 to a data page and logical 2 to a variable page,
+// one record whose variable part spans two fragments.
+std::vector<uint8_t> VariableV6File() {
+  const size_t page = 512;
+  std::vector<uint8_t> f(6 * page, 0);
+  f[0] = 'F', f[1] = 'C';
+  StoreU32(&f[0x04], 1);
+  StoreU16(&f[0x08], page);
+  StoreU16(&f[0x14], 1);  // keys
+  StoreU16(&f[0x16], 8);  // record length
+  StoreU16(&f[0x18], 2 + 8 + 4);
+  StoreU16(&f[0x4A], 0x0600);
+  StoreU16(&f[0x106], 0x0001);  // variable length
+  StoreU16(&f[0x110 + 0x08], key_flag::kExtendedType);
+  StoreU16(&f[0x110 + 0x14], 2 + 4);  // the u32 at offset 4, behind the usage count
+  StoreU16(&f[0x110 + 0x16], 4);
+  f[0x110 + 0x1C] = key_type::kUnsignedBinary;
+  for (size_t table : {2 * page, 3 * page}) {
+    f[table] = 'P', f[table + 1] = 'P';
+    StoreU32(&f[table + 4], table == 3 * page ? 2 : 1);
+  }
+  // Only the current table (page 3) maps anything.
+  const uint8_t entries[] = {0, 'D', 4, 0, 0, 'V', 5, 0};
+  std::copy(std::begin(entries), std::end(entries), &f[3 * page + 8]);
+  // Data page: one record, its variable part at logical page 2, fragment 1.
+  size_t slot = 4 * page + 6;
+  StoreU16(&f[slot], 1);
+  StoreU32(&f[slot + 2], 0x11111111);
+  StoreU32(&f[slot + 6], 42);
+  const uint8_t pointer[] = {0, 2, 0, 1};
+  std::copy(std::begin(pointer), std::end(pointer), &f[slot + 10]);
+  // Variable page: fragment 0 "world" ends the chain, fragment 1 "hello " leads to it.
+  size_t v = 5 * page;
+  StoreU16(&f[v + 0x0A], 2);
+  const char* parts[] = {"world", "hello "};
+  const uint8_t links[][4] = {{0xFF, 0xFF, 0xFF, 0xFF}, {0, 2, 0, 0}};
+  size_t at = 0x0C;
+  for (int n = 0; n < 2; ++n) {
+    StoreU16(&f[v + page - 2 * (n + 1)], static_cast<uint16_t>(at));
+    std::copy(links[n], links[n] + 4, &f[v + at]);
+    std::memcpy(&f[v + at + 4], parts[n], std::strlen(parts[n]));
+    at += 4 + std::strlen(parts[n]);
+  }
+  StoreU16(&f[v + page - 6], static_cast<uint16_t>(at));  // where free space begins
+  return f;
+}
+
+TEST_F(GenuineFile, VariableV6FragmentsThroughThePageTable) {
+  std::vector<uint8_t> bytes = VariableV6File();
+  std::unique_ptr<RecordTable> table;
+  ASSERT_EQ(ReadGenuineImage(bytes, table), 0);
+  ASSERT_EQ(table->size(), 1u);
+  std::span<const uint8_t> r = table->Data(0);
+  ASSERT_EQ(r.size(), 8u + 11u);
+  EXPECT_EQ(LoadU32(r.data() + 4), 42u);
+  EXPECT_EQ(std::string(r.begin() + 8, r.end()), "hello world");
+
+  // The older page table maps nothing: made current, the file has no records.
+  StoreU32(&bytes[2 * 512 + 4], 3);
+  ASSERT_EQ(ReadGenuineImage(bytes, table), 0);
+  EXPECT_EQ(table->size(), 0u);
+  StoreU32(&bytes[2 * 512 + 4], 1);
+
+  // "world" leading back to "hello " is a cycle.
+  const uint8_t back[] = {0, 2, 0, 1};
+  std::copy(std::begin(back), std::end(back), &bytes[5 * 512 + 0x0C]);
+  EXPECT_EQ(ReadGenuineImage(bytes, table), status::kIoError);
+}
+
 TEST_F(GenuineFile, UnhandledFeaturesAreNotRecordFiles) {
   REQUIRE_SAMPLE(v5, "fixed-v5.dat");
   REQUIRE_SAMPLE(v6, "fixed-v6.dat");
