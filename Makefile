@@ -3,8 +3,8 @@
 #   make check  installs missing packages, builds the sanitizer test build, runs every test
 
 PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-            libsqlite3-dev sqlite3 zlib1g-dev libtomlplusplus-dev tmux python3 python3-pyte clang \
-            libclang-rt-14-dev
+            libsqlite3-dev sqlite3 zlib1g-dev libtomlplusplus-dev tmux procps binutils python3 python3-pyte \
+            clang libclang-rt-14-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
 
