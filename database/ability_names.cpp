@@ -1,6 +1,8 @@
 #include "database/ability_names.h"
 
 #include <cstdlib>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "abilitylib/kestrune.h"
@@ -101,56 +103,24 @@ uint32_t AbilityColour(int32_t number) {
   return Find(number).colour;
 }
 
-std::string AbilityText(int32_t number, int32_t value, const AbilityValueNames& names) {
-  const Lookup found = Find(number);
-  if (!found.found) return {};
-  const std::string name(found.name);
-  switch (found.format) {
-    case 0:
-      return name + " " + SignedText(value);
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-      return Format("%s %d (%s)", name.c_str(), value,
-                    RecordName(names, found.format, value).c_str());
-    case 6:
-    case 7:
-    case 8:
-    case 9:
-    case 12:
-    case 13:
-      return Format("%s %d", name.c_str(), value);
-    case 10:
-      return Format("%s %d (%s)", name.c_str(), value, AbilityName(value).c_str());
-    case 11:
-      return name + " " + SignedText(value) + "%";
-    case 14:
-    case 15:
-    case 16:
-    case 17:
-    case 18:
-    case 19:
-      return NamedValueText(name, found.format, value);
-    default:
-      return {};
-  }
-}
+namespace {
 
-std::string AbilityValueText(int32_t number, int32_t value, const AbilityValueNames& names) {
-  const Lookup found = Find(number);
-  if (!found.found) return {};
-  switch (found.format) {
+// The value as it follows the name; `alone` when it is shown without the name
+// (format 12 then carries its sign). nullopt for a format without a reading.
+std::optional<std::string> ValuePart(uint8_t format, int32_t value, bool alone,
+                                     const AbilityValueNames& names) {
+  switch (format) {
     case 0:
-    case 12:
       return SignedText(value);
     case 1:
     case 2:
     case 3:
     case 4:
     case 5:
-      return Format("%d (%s)", value, RecordName(names, found.format, value).c_str());
+      return Format("%d (%s)", value, RecordName(names, format, value).c_str());
+    case 12:
+      if (alone) return SignedText(value);
+      [[fallthrough]];
     case 6:
     case 7:
     case 8:
@@ -161,16 +131,32 @@ std::string AbilityValueText(int32_t number, int32_t value, const AbilityValueNa
       return Format("%d (%s)", value, AbilityName(value).c_str());
     case 11:
       return SignedText(value) + "%";
-    case 14:
-    case 15:
-    case 16:
-    case 17:
-    case 18:
-    case 19:
-      return NamedValueText(std::string(found.name), found.format, value);
     default:
-      return {};
+      return std::nullopt;
   }
+}
+
+std::string Text(int32_t number, int32_t value, bool alone, const AbilityValueNames& names) {
+  const Lookup found = Find(number);
+  if (!found.found) return {};
+  const std::string name(found.name);
+  // Coins and tenths read the same with or without the name asked for.
+  if (found.format >= 14 && found.format <= 19) {
+    return NamedValueText(name, found.format, value);
+  }
+  const auto part = ValuePart(found.format, value, alone, names);
+  if (!part) return {};
+  return alone ? *part : name + " " + *part;
+}
+
+}  // namespace
+
+std::string AbilityText(int32_t number, int32_t value, const AbilityValueNames& names) {
+  return Text(number, value, false, names);
+}
+
+std::string AbilityValueText(int32_t number, int32_t value, const AbilityValueNames& names) {
+  return Text(number, value, true, names);
 }
 
 }  // namespace torvex
