@@ -3,18 +3,11 @@
 # session: menu, 5, next, jump, search, extended viewer, back, a bookmark, quit;
 # the bookmark reaches the ini file.
 set -euo pipefail
-export LC_ALL=C.UTF-8
 torvex=$1
 make_items=$2
-command -v tmux >/dev/null || { echo "tmux missing"; exit 1; }
+source "$(dirname "$0")/tmux_session.sh"
 
-work=$(mktemp -d)
-sock="$work/tmux.sock"
-cleanup() { tmux -S "$sock" kill-server 2>/dev/null || true; sleep 0.2; rm -rf "$work" 2>/dev/null || true; }
-trap cleanup EXIT
-export XDG_CONFIG_HOME="$work/config" HOME="$work"
 mkdir -p "$work/data"
-cd "$work"
 "$make_items" "$work/data"
 cat > "$work/torvex.ini" <<INI
 [Options]
@@ -23,22 +16,9 @@ StartupCheck=0
 StartMaximized=0
 INI
 
-fail() { echo "FAIL: $*"; echo "--- screen:"; tmux -S "$sock" capture-pane -p -t e2e || true; exit 1; }
-screen() { tmux -S "$sock" capture-pane -p -t e2e; }
-wait_for() {  # wait_for <text> [seconds]
-  local deadline=$((SECONDS + ${2:-10}))
-  while ((SECONDS < deadline)); do
-    screen | grep -qF -- "$1" && return 0
-    sleep 0.1
-  done
-  fail "did not see: $1"
-}
 row() { screen | sed -n "$1p"; }
-keys() { tmux -S "$sock" send-keys -t e2e "$@"; }
 
-tmux -S "$sock" -f /dev/null new-session -d -s e2e -x 80 -y 50 \
-  "env LANG=C.UTF-8 LC_ALL=C.UTF-8 PS1='$ ' bash --norc --noprofile"
-tmux -S "$sock" set -g status off
+start_session
 keys "$torvex $work/torvex.ini; echo \"exit=\$?\"" Enter
 
 wait_for "[5] or [I] Items"

@@ -3,27 +3,8 @@
 # its rows and colours are where they belong, Q leaves, and the farewell box
 # stays on the terminal afterwards with the terminal's modes restored.
 set -euo pipefail
-export LC_ALL=C.UTF-8
 torvex=$1
-command -v tmux >/dev/null || { echo "tmux missing"; exit 1; }
-
-work=$(mktemp -d)
-sock="$work/tmux.sock"
-cleanup() { tmux -S "$sock" kill-server 2>/dev/null || true; sleep 0.2; rm -rf "$work" 2>/dev/null || true; }
-trap cleanup EXIT
-export XDG_CONFIG_HOME="$work/config" HOME="$work"
-cd "$work"
-
-fail() { echo "FAIL: $*"; echo "--- screen:"; tmux -S "$sock" capture-pane -p -t e2e || true; exit 1; }
-
-wait_for() {  # wait_for <text> [seconds]
-  local deadline=$((SECONDS + ${2:-10}))
-  while ((SECONDS < deadline)); do
-    tmux -S "$sock" capture-pane -p -t e2e | grep -qF -- "$1" && return 0
-    sleep 0.1
-  done
-  fail "did not see: $1"
-}
+source "$(dirname "$0")/tmux_session.sh"
 
 # The usage text, exactly, on standard output, without touching the terminal.
 expected_usage='Views the database information for Dunmarrow databases.
@@ -51,10 +32,7 @@ usage=$("$torvex" "/?" < /dev/null; echo x)
 [[ "${usage%x}" == "$expected_usage"$'\n' ]] || fail "usage text differs: $(diff <(printf '%s' "${usage%x}") <(printf '%s\n' "$expected_usage"))"
 [[ ! -e "$XDG_CONFIG_HOME/torvex/torvex.ini" ]] || fail "help wrote an ini file"
 
-# A shell in the pane, so that the pane outlives torvex and shows what it left.
-tmux -S "$sock" -f /dev/null new-session -d -s e2e -x 80 -y 50 \
-  "env LANG=C.UTF-8 LC_ALL=C.UTF-8 PS1='$ ' bash --norc --noprofile"
-tmux -S "$sock" set -g status off
+start_session
 tmux -S "$sock" send-keys -t e2e "stty -a > before.txt; $torvex; echo \"exit=\$?\"; stty -a > after.txt; echo modes-saved" Enter
 
 # No game files here: the start-up check reports nine failures and waits.
