@@ -286,8 +286,8 @@ bool Console::ReadKeyWithin(int milliseconds, uint8_t* key) {
   if (!lookahead_) Flush();
   auto code = NextCode(milliseconds);
   if (!code) return false;
-  if (*code >= kExtended) {
-    pendingExtended_ = static_cast<uint16_t>(*code - kExtended);
+  if (key::IsExtended(*code)) {
+    pendingExtended_ = static_cast<uint16_t>(*code - key::kExtended);
     *key = 0;
   } else {
     *key = static_cast<uint8_t>(*code);

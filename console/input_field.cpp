@@ -3,20 +3,11 @@
 #include <algorithm>
 
 #include "console/colour_text.h"
+#include "console/keys.h"
 
 namespace torvex {
 namespace {
 
-constexpr uint8_t kKeyLineFeed = 10;
-constexpr uint8_t kKeyEnter = 13;
-constexpr uint8_t kKeyBackspace = 8;
-constexpr uint8_t kKeyCtrlX = 24;
-constexpr uint8_t kKeyEsc = 27;
-constexpr uint8_t kScanHome = 71;
-constexpr uint8_t kScanLeft = 75;
-constexpr uint8_t kScanRight = 77;
-constexpr uint8_t kScanEnd = 79;
-constexpr uint8_t kScanDelete = 83;
 
 constexpr std::string_view kWhiteOnBlack = "|16|15";
 constexpr std::string_view kWhiteOnBlue = "|17|15";
@@ -102,32 +93,32 @@ std::string InputField(Console& console, int column, int row, std::string_view d
 
   bool cancelled = false;
   for (bool done = false; !done;) {
-    uint8_t key = console.ReadKey();
-    if (key == 0) {
+    const int whole = ReadWholeKey(console);
+    if (key::IsExtended(whole)) {
       // The scan code is never folded: Home, End and the arrows are upper-case
       // letters as scan codes and would otherwise turn into other keys.
-      switch (console.ReadKey()) {
-        case kScanHome:
+      switch (whole) {
+        case key::kHome:
           out.Back(cursor);
           cursor = 0;
           break;
-        case kScanEnd:
+        case key::kEnd:
           out.Text(std::string_view(text).substr(cursor));
           cursor = text.size();
           break;
-        case kScanLeft:
+        case key::kLeft:
           if (cursor > 0) {
             out.Back(1);
             --cursor;
           }
           break;
-        case kScanRight:
+        case key::kRight:
           if (cursor < text.size()) {
             out.Text(std::string_view(text).substr(cursor, 1));
             ++cursor;
           }
           break;
-        case kScanDelete:
+        case key::kDelete:
           if (cursor < text.size()) {
             text.erase(cursor, 1);
             out.Text(std::string_view(text).substr(cursor));
@@ -140,9 +131,10 @@ std::string InputField(Console& console, int column, int row, std::string_view d
       }
       continue;
     }
+    uint8_t key = static_cast<uint8_t>(whole);
     if (options & kFieldLowerCase) key = FoldLower(key);
     switch (key) {
-      case kKeyBackspace:
+      case key::kBackspace:
         if (cursor > 0) {
           out.Back(1);
           --cursor;
@@ -152,11 +144,11 @@ std::string InputField(Console& console, int column, int row, std::string_view d
           out.Back(text.size() - cursor + 1);
         }
         break;
-      case kKeyEnter:
-      case kKeyLineFeed:
+      case key::kEnter:
+      case key::kLineFeed:
         done = true;
         break;
-      case kKeyCtrlX:
+      case key::kCtrlX:
         if (!text.empty()) {
           out.Back(cursor);
           text.clear();
@@ -166,7 +158,7 @@ std::string InputField(Console& console, int column, int row, std::string_view d
           out.Back(max);
         }
         break;
-      case kKeyEsc:
+      case key::kEscape:
         if (options & kFieldEscCancels) {
           cancelled = true;
           done = true;

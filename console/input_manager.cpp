@@ -5,15 +5,10 @@
 
 #include "console/colour_text.h"
 #include "console/input_field.h"
+#include "console/keys.h"
 
 namespace torvex {
 namespace {
-
-constexpr int kKeyEnter = 13;
-constexpr int kKeyEsc = 27;
-constexpr int kExtendedKey = 256;
-constexpr int kKeyUp = kExtendedKey + 72;
-constexpr int kKeyDown = kExtendedKey + 80;
 
 constexpr int kMessageWidth = 58;
 constexpr int kPromptWidth = 40;
@@ -215,12 +210,6 @@ int32_t DecimalValue(std::string_view text) {
 
 TInputManager::TInputManager(Console& console) : console_(console) {}
 
-int TInputManager::ReadWholeKey() {
-  const uint8_t key = console_.ReadKey();
-  if (key != 0) return key;
-  return kExtendedKey + console_.ReadKey();
-}
-
 void TInputManager::OpenWindow(WindowKind kind) {
   SavedState = console_.SaveConsoleState(kStateAll);
   // Windows are centred on the screen whatever output window the caller had set;
@@ -300,7 +289,7 @@ void TInputManager::ShowMessage() {
   OpenWindow(WindowKind::kMessage);
   ScopeExit close([this] { CloseWindow(); });
   console_.SetCursorStyle(kCursorHidden);
-  ReadWholeKey();
+  ReadWholeKey(console_);
 }
 
 void TInputManager::ChooseFromList(int32_t preselect) {
@@ -319,17 +308,17 @@ void TInputManager::ChooseFromList(int32_t preselect) {
       console_.Write(Fit(Items[static_cast<size_t>(i)], Width - 4));
       console_.SetRawOutput(false);
     }
-    switch (ReadWholeKey()) {
-      case kKeyUp:
+    switch (ReadWholeKey(console_)) {
+      case key::kUp:
         if (count > 0) selected = selected == 0 ? count - 1 : selected - 1;
         break;
-      case kKeyDown:
+      case key::kDown:
         if (count > 0) selected = selected == count - 1 ? 0 : selected + 1;
         break;
-      case kKeyEnter:
+      case key::kEnter:
         if (count > 0) ChosenIndex = selected;
         return;
-      case kKeyEsc:
+      case key::kEscape:
         return;
       default:
         break;

@@ -110,9 +110,6 @@ class TInputManager {
   void CloseWindow();
   // The number prompt and the text prompt, which differ only in the default.
   void Ask(std::string_view defaultText);
-  // Reads one key; an extended key is read whole (0 and its scan code) and
-  // comes back as 256 + scan code.
-  int ReadWholeKey();
 
   Console& console_;
 };

@@ -5,7 +5,7 @@
 namespace torvex {
 namespace {
 
-constexpr uint16_t X(int scan) { return static_cast<uint16_t>(kExtended + scan); }
+constexpr uint16_t X(int scan) { return static_cast<uint16_t>(key::Extended(scan)); }
 constexpr uint16_t kNo = 0xFFFF;  // the combination gives nothing
 
 struct Row {
@@ -130,7 +130,7 @@ std::optional<uint16_t> TranslateKey(const KeyEvent& event) {
   // A character key that reports a different character than the US layout
   // (another layout) gives that character.
   const bool letter = event.vk >= 'A' && event.vk <= 'Z';
-  if (!letter && code < kExtended && event.ch >= 32 && !(event.mods & (kAlt | kCtrl)) &&
+  if (!letter && !key::IsExtended(code) && event.ch >= 32 && !(event.mods & (kAlt | kCtrl)) &&
       code >= 32 && code != event.ch) {
     return event.ch;
   }

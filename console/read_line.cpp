@@ -1,17 +1,15 @@
 #include "console/read_line.h"
+#include "console/keys.h"
 
 namespace torvex {
 
 std::string ReadLine(Console& console, size_t maxLength) {
   std::string line;
   for (;;) {
-    const uint8_t key = console.ReadKey();
-    if (key == 0) {
-      console.ReadKey();  // an extended key's scan code: nothing to do here
-      continue;
-    }
-    if (key == '\r') break;
-    if (key == 8) {
+    const int key = ReadWholeKey(console);
+    if (key::IsExtended(key)) continue;
+    if (key == key::kEnter) break;
+    if (key == key::kBackspace) {
       if (line.empty()) continue;
       line.pop_back();
       if (console.WhereX() > 1) {

@@ -1,4 +1,5 @@
 #include "database/cache_stats.h"
+#include "console/keys.h"
 
 #include <cstdint>
 #include <string>
@@ -20,8 +21,7 @@ class Pager {
     WriteColourLn(console_, text);
     if (++lines_ % kLinesPerPause == 0) {
       WriteColour(console_, "Press any key...\r");
-      // An extended key arrives as 0 and its scan code: take both.
-      if (console_.ReadKey() == 0) console_.ReadKey();
+      ReadWholeKey(console_);
     }
   }
   int lines() const { return lines_; }

@@ -7,6 +7,7 @@
 
 #include "console/colour_text.h"
 #include "console/format.h"
+#include "console/keys.h"
 #include "platform/program.h"
 #include "screens/screens.h"
 
@@ -57,15 +58,11 @@ void RunMainMenu(Console& console, const Viewers& viewers, const std::string& cp
       PaintMainMenu(console, cpuLabel);
       redraw = false;
     }
-    const uint8_t code = console.ReadKey();
-    if (code == 0) {
-      // An extended key: its scan code follows and means nothing here (Right
-      // arrow's 77 is not an "M").
-      console.ReadKey();
-      continue;
-    }
-    const char key = static_cast<char>(std::toupper(code));
-    if (key == 27 || key == 'Q' || key == 'X') return;
+    const int whole = ReadWholeKey(console);
+    // An extended key means nothing here (Right arrow's 77 is not an "M").
+    if (key::IsExtended(whole)) continue;
+    const char key = static_cast<char>(key::Upper(whole));
+    if (whole == key::kEscape || key == 'Q' || key == 'X') return;
     if (key == 'P') {
       if (viewers.preferences) viewers.preferences();
     } else {

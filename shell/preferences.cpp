@@ -13,6 +13,7 @@
 #include <variant>
 
 #include "console/colour_text.h"
+#include "console/keys.h"
 #include "console/format.h"
 #include "console/input_field.h"
 #include "console/input_manager.h"
@@ -471,13 +472,10 @@ void Preferences::RunEditor(Console& console) {
       console.GotoXY(3, 49);
       redraw = false;
     }
-    const uint8_t key = console.ReadKey();
-    if (key == 0) {
-      // An extended key comes whole: its scan code is no command.
-      console.ReadKey();
-      continue;
-    }
-    switch (std::toupper(key)) {
+    const int key = ReadWholeKey(console);
+    // An extended key's scan code is no command.
+    if (key::IsExtended(key)) continue;
+    switch (key::Upper(key)) {
       case '1': {
         redraw = true;
         const std::string& current = settings_.configuredDataDirectory;
@@ -511,7 +509,7 @@ void Preferences::RunEditor(Console& console) {
         break;
       case 'Q':
       case 'X':
-      case 27:
+      case key::kEscape:
         return;
       default:
         break;

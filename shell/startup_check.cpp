@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "console/colour_text.h"
+#include "console/keys.h"
 #include "console/format.h"
 #include "database/btrieve_layer.h"
 #include "screens/screens.h"
@@ -40,18 +41,17 @@ bool RunStartupCheck(Console& console, const std::string& iniPath,
     WriteColourAt(console, 27, 38, "|10Success!   ");
     WriteColourAt(console, 3, 39,
                   "|15<PRESS \"Z\" TO WAIT, PRESS ANY OTHER KEY TO CONTINUE, OR WAIT TEN SECONDS>");
-    uint8_t key = 0;
-    const bool pressed = console.ReadKeyWithin(10000, &key);
-    if (pressed && key == 0) console.ReadKey();  // an extended key is consumed whole
-    if (pressed && std::toupper(key) == 'Z') {
+    int key = 0;
+    const bool pressed = ReadWholeKeyWithin(console, 10000, &key);
+    if (pressed && key::Upper(key) == 'Z') {
       WriteColourAt(console, 3, 39,
                     "|15<PRESS ANY KEY TO CONTINUE>" + std::string(47, ' '));
-      if (console.ReadKey() == 0) console.ReadKey();
+      ReadWholeKey(console);
     }
   } else {
     WriteColourAt(console, 27, 38, "|12Failure!   ");
     WriteColourAt(console, 3, 39, "|12<PRESS ANY KEY TO CONTINUE>");
-    if (console.ReadKey() == 0) console.ReadKey();
+    ReadWholeKey(console);
   }
   console.SetCursorStyle(kCursorSmall);
   return allOpened;

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include "console/colour_text.h"
+#include "console/keys.h"
 #include "console/format.h"
 #include "database/btrieve_layer.h"
 #include "database/settings.h"
@@ -77,7 +78,7 @@ int Run(const std::vector<std::string>& args, ShellEnvironment& env) {
   console.GotoXY(1, 11);
   if (env.pauseAtExit) {
     try {
-      console.ReadKey();
+      ReadWholeKey(console);
     } catch (const TerminationRequest&) {
     }
   }

@@ -5,7 +5,7 @@
 namespace torvex {
 namespace {
 
-constexpr int E(int scan) { return kExtended + scan; }
+constexpr int E(int scan) { return key::Extended(scan); }
 constexpr int kNothing = -1;
 
 struct Case {
