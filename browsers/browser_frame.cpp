@@ -12,7 +12,7 @@
 
 #include "console/colour_text.h"
 #include "console/format.h"
-#include "console/keymap.h"
+#include "console/keys.h"
 #include "database/record_access.h"
 #include "platform/btrieve/btrieve.h"
 #include "platform/btrieve/bytes.h"
@@ -22,65 +22,11 @@ namespace {
 
 namespace op = btrieve::op;
 
-// Scan codes of the extended keys the frame knows.
-constexpr int kScanLeft = 75;
-constexpr int kScanRight = 77;
-constexpr int kScanF1 = 59;       // .. F10 68
-constexpr int kScanShiftF1 = 84;  // .. 93
-constexpr int kScanCtrlF1 = 94;   // .. 103
-
-constexpr int kCtrlE = 5;
-constexpr int kCtrlS = 19;
-constexpr int kEsc = 27;
-
-constexpr int kJumpLength = 10;
-
-// A navigation call. On success the new record is current and will be painted.
-// On failure the status is reported and the buffer is put back as it was, so
-// the screen, a macro store and a raw dump all still mean the record shown
-// (the record manager may have left a partial or empty buffer behind).
-void Navigate(BrowserState& state, uint16_t operation, uint32_t jumpTo = 0) {
-  const std::vector<uint8_t> shown(state.file.dataBuffer.get(),
-                                   state.file.dataBuffer.get() + state.file.dataLength);
-  const int16_t status =
-      operation == op::kGetEqual ? state.GetEqual(jumpTo) : state.Call(operation);
-  if (status == 0) {
-    state.redisplay = true;
-    return;
-  }
-  std::copy(shown.begin(), shown.end(), state.file.dataBuffer.get());
-  state.file.dataLength = static_cast<uint32_t>(shown.size());
-  ShowBtrieveError(state.console, status);
-}
-
-// A jump (the prompt or a macro): nothing for 0; otherwise Get Equal, and the
-// screen is repainted whether or not the record was there.
-void JumpTo(BrowserState& state, int64_t number) {
-  if (number == 0) return;
-  Navigate(state, op::kGetEqual, static_cast<uint32_t>(number));
-  state.redisplay = true;
-}
-
-void AskJump(BrowserState& state, const BrowserDescription& d) {
-  TInputManager& input = state.input;
-  ApplyWindowStyle(input, kInputStyle);
-  input.Title = d.jumpTitle;
-  input.Prompt = d.jumpPrompt;
-  input.MaxLength = kJumpLength;
-  input.AskNumber();
-  if (input.Cancelled) return;
-  JumpTo(state, input.ResultNumber);
-}
-
 void ShowHelp(BrowserState& state, const BrowserDescription& d) {
   ApplyWindowStyle(state.input, kHelpStyle);
   state.input.Title = d.helpTitle;
   state.input.Prompt = d.helpText;
   state.input.ShowMessage();
-}
-
-uint32_t NumberOf(const BrowserDescription& d, std::span<const uint8_t> record) {
-  return d.recordNumber ? d.recordNumber(record) : RecordNumberAt0(record);
 }
 
 std::string& MacroSlot(MacroKind kind, int slot) {
@@ -97,35 +43,43 @@ void RunGuarded(BrowserState& state, const BrowserDescription& d) {
     WriteColourLn(console, Format("|16|07Fatal Exception: %s at 0x%p!", e.what(),
                                   static_cast<const void*>(&e)));
     WriteColour(console, "Press any key to return to viewer.");
-    if (console.ReadKey() == 0) console.ReadKey();
+    ReadWholeKey(console);
   }
   state.redisplay = true;
 }
 
-// The frame's keys; false when the key means leaving.
-bool Dispatch(BrowserState& state, const BrowserDescription& d, int key) {
-  if (key >= kExtended) {
-    const int scan = key - kExtended;
-    if (scan == kScanRight) {
-      Navigate(state, op::kGetNext);
-    } else if (scan == kScanLeft) {
-      Navigate(state, op::kGetPrevious);
-    } else if (d.macros && scan >= kScanF1 && scan < kScanF1 + kMacroSlots) {
-      JumpTo(state, DecimalValue(MacroSlot(*d.macros, scan - kScanF1)));
-    } else if (d.macros && scan >= kScanShiftF1 && scan < kScanShiftF1 + kMacroSlots) {
-      MacroSlot(*d.macros, scan - kScanShiftF1).clear();
-    } else if (d.macros && scan >= kScanCtrlF1 && scan < kScanCtrlF1 + kMacroSlots) {
-      MacroSlot(*d.macros, scan - kScanCtrlF1) = std::to_string(NumberOf(d, state.Record()));
-    }
-    return true;
+void JumpToMacro(BrowserState& state, const BrowserDescription& d, int slot) {
+  if (std::optional<KeyTarget> target = d.key->target(MacroSlot(*d.macros, slot))) {
+    JumpTo(state, *target);
   }
-  switch (key) {
+}
+
+// The frame's keys; false when the key means leaving.
+bool Dispatch(BrowserState& state, const BrowserDescription& d, int k) {
+  const bool macros = d.macros && d.key;
+  for (int n = 0; macros && n < key::kFunctionKeys; ++n) {
+    if (k == key::F(n)) {
+      JumpToMacro(state, d, n);
+      return true;
+    }
+    if (k == key::ShiftF(n)) {
+      MacroSlot(*d.macros, n).clear();
+      return true;
+    }
+    if (k == key::CtrlF(n)) {
+      MacroSlot(*d.macros, n) = d.key->macroText(state.Record());
+      return true;
+    }
+  }
+  switch (k) {
     case '>':
     case '+':
+    case key::kRight:
       Navigate(state, op::kGetNext);
       break;
     case '<':
     case '-':
+    case key::kLeft:
       Navigate(state, op::kGetPrevious);
       break;
     case '}':
@@ -141,7 +95,7 @@ bool Dispatch(BrowserState& state, const BrowserDescription& d, int key) {
       Navigate(state, op::kGetLast);
       break;
     case 'G':
-      AskJump(state, d);
+      if (d.key) AskJump(state, d);
       break;
     case 'S':
       if (!d.searches.empty()) RunSearch(state, d);
@@ -155,15 +109,15 @@ bool Dispatch(BrowserState& state, const BrowserDescription& d, int key) {
     case '?':
       ShowHelp(state, d);
       break;
-    case kCtrlE:
+    case key::kCtrlE:
       if (d.rawDumpName) WriteRawDump(d.rawDumpName(state.Record()), state.Record());
       break;
-    case kCtrlS:
+    case key::kCtrlS:
       if (d.simulator) RunGuarded(state, d);
       break;
     case 'Q':
     case 'X':
-    case kEsc:
+    case key::kEscape:
       return false;
     default:
       break;
@@ -181,9 +135,95 @@ int16_t BrowserState::Call(uint16_t operation) {
                  file.keyBuffer.data(), file.keyLength, 0);
 }
 
-int16_t BrowserState::GetEqual(uint32_t number) {
-  btrieve::StoreU32(reinterpret_cast<uint8_t*>(file.keyBuffer.data()), number);
+int16_t BrowserState::GetEqual(std::span<const uint8_t> key) {
+  uint8_t* buffer = reinterpret_cast<uint8_t*>(file.keyBuffer.data());
+  std::fill_n(buffer, file.keyBuffer.size(), 0);
+  std::copy_n(key.begin(), std::min(key.size(), file.keyBuffer.size()), buffer);
   return Call(op::kGetEqual);
+}
+
+namespace {
+
+// A decimal record number typed or stored: nullopt for 0 or anything that is
+// not a number.
+std::optional<int64_t> RecordNumberText(std::string_view text) {
+  const int32_t number = DecimalValue(text);
+  if (number == 0) return std::nullopt;
+  return number;
+}
+
+}  // namespace
+
+RecordKey Number32Key() {
+  RecordKey key;
+  key.target = [](std::string_view text) -> std::optional<KeyTarget> {
+    const std::optional<int64_t> number = RecordNumberText(text);
+    if (!number) return std::nullopt;
+    KeyTarget target{std::vector<uint8_t>(4), 0};
+    btrieve::StoreU32(target.key.data(), static_cast<uint32_t>(*number));
+    return target;
+  };
+  key.macroText = [](std::span<const uint8_t> r) { return std::to_string(RecordNumberAt0(r)); };
+  return key;
+}
+
+RecordKey Number16Key() {
+  RecordKey key;
+  key.target = [](std::string_view text) -> std::optional<KeyTarget> {
+    const std::optional<int64_t> number = RecordNumberText(text);
+    if (!number) return std::nullopt;
+    if (*number < 0 || *number > 0xFFFF) return KeyTarget{{}, btrieve::status::kKeyNotFound};
+    KeyTarget target{std::vector<uint8_t>(2), 0};
+    btrieve::StoreU16(target.key.data(), static_cast<uint16_t>(*number));
+    return target;
+  };
+  key.macroText = [](std::span<const uint8_t> r) { return std::to_string(RecordNumber16At0(r)); };
+  return key;
+}
+
+int16_t Navigate(BrowserState& state, uint16_t operation) {
+  const std::vector<uint8_t> shown(state.file.dataBuffer.get(),
+                                   state.file.dataBuffer.get() + state.file.dataLength);
+  const int16_t status = state.Call(operation);
+  if (status == 0) {
+    state.redisplay = true;
+    return status;
+  }
+  std::copy(shown.begin(), shown.end(), state.file.dataBuffer.get());
+  state.file.dataLength = static_cast<uint32_t>(shown.size());
+  ShowBtrieveError(state.console, status);
+  return status;
+}
+
+void JumpTo(BrowserState& state, const KeyTarget& target) {
+  state.redisplay = true;
+  if (target.status != 0) {
+    ShowBtrieveError(state.console, target.status);
+    return;
+  }
+  const std::vector<uint8_t> shown(state.file.dataBuffer.get(),
+                                   state.file.dataBuffer.get() + state.file.dataLength);
+  const int16_t status = state.GetEqual(target.key);
+  if (status == 0) return;
+  std::copy(shown.begin(), shown.end(), state.file.dataBuffer.get());
+  state.file.dataLength = static_cast<uint32_t>(shown.size());
+  ShowBtrieveError(state.console, status);
+}
+
+void AskJump(BrowserState& state, const BrowserDescription& d) {
+  if (!d.key) return;
+  TInputManager& input = state.input;
+  ApplyWindowStyle(input, kInputStyle);
+  input.Title = d.jumpTitle;
+  input.Prompt = d.jumpPrompt;
+  input.MaxLength = d.key->promptLength;
+  if (d.key->prompt == RecordKey::Prompt::kNumber) {
+    input.AskNumber();
+  } else {
+    input.AskText();
+  }
+  if (input.Cancelled) return;
+  if (std::optional<KeyTarget> target = d.key->target(input.ResultText)) JumpTo(state, *target);
 }
 
 std::string NamedRecordTitle(std::string_view kindWord, const std::string& name, int32_t number) {
@@ -195,6 +235,12 @@ uint32_t RecordNumberAt0(std::span<const uint8_t> record) {
   uint8_t bytes[4] = {};
   std::copy_n(record.begin(), std::min<size_t>(record.size(), 4), bytes);
   return btrieve::LoadU32(bytes);
+}
+
+uint16_t RecordNumber16At0(std::span<const uint8_t> record) {
+  uint8_t bytes[2] = {};
+  std::copy_n(record.begin(), std::min<size_t>(record.size(), 2), bytes);
+  return btrieve::LoadU16(bytes);
 }
 
 void RunBrowser(Console& console, const BrowserDescription& description) {
@@ -226,30 +272,33 @@ void RunKeyLoop(BrowserState& state, const BrowserDescription& d) {
       console.display().SetTitle(d.windowTitle(state.Record()));
       d.showDetail(state);
     }
-    int key = console.ReadKey();
-    if (key == 0) {
-      key = kExtended + console.ReadKey();
-    } else if (key < 128) {
-      key = std::toupper(key);
-    }
-    if (d.extraKey && d.extraKey(state, key)) continue;
-    if (!Dispatch(state, d, key)) return;
+    const int k = key::Upper(ReadWholeKey(console));
+    if (std::find(d.keysOff.begin(), d.keysOff.end(), k) != d.keysOff.end()) continue;
+    if (d.extraKey && d.extraKey(state, k)) continue;
+    if (!Dispatch(state, d, k)) return;
   }
 }
 
 void RunSearch(BrowserState& state, const BrowserDescription& d) {
+  if (d.searches.empty()) return;
   TInputManager& input = state.input;
+  int32_t chosen = 0;
+  if (!d.searchWithoutList || d.searches.size() != 1) {
+    ApplyWindowStyle(input, kInputStyle);
+    input.Title = d.searchTitle;
+    input.Prompt = "Select how you would like to search:";
+    input.Items.clear();
+    for (const SearchOption& option : d.searches) input.Items.push_back(option.label);
+    input.MaxLength = 0;
+    input.ChosenIndex = -1;
+    input.ChooseFromList(0);
+    chosen = input.ChosenIndex;
+    if (chosen < 0 || chosen >= static_cast<int32_t>(d.searches.size())) return;
+  }
+  const SearchOption& option = d.searches[static_cast<size_t>(chosen)];
   ApplyWindowStyle(input, kInputStyle);
-  input.Title = d.searchTitle;
-  input.Prompt = "Select how you would like to search:";
-  input.Items.clear();
-  for (const SearchOption& option : d.searches) input.Items.push_back(option.label);
-  input.MaxLength = 0;
-  input.ChosenIndex = -1;
-  input.ChooseFromList(0);
-  const int32_t chosen = input.ChosenIndex;
-  if (chosen < 0 || chosen >= static_cast<int32_t>(d.searches.size())) return;
-  std::optional<SearchQuery> query = d.searches[static_cast<size_t>(chosen)].ask(input);
+  input.Title = option.promptTitle.empty() ? d.searchTitle : option.promptTitle;
+  std::optional<SearchQuery> query = option.ask(input);
   if (query) ScanForward(state, *query);
 }
 
@@ -295,7 +344,6 @@ bool WriteRawDump(const std::string& name, std::span<const uint8_t> record) {
 }
 
 std::optional<std::string> AskSearchText(TInputManager& input, const std::string& prompt) {
-  ApplyWindowStyle(input, kInputStyle);
   input.Prompt = prompt;
   input.MaxLength = kTextSearchLength;
   input.AskText();
@@ -320,6 +368,31 @@ SearchOption TextSearchOption(
       }
       return false;
     };
+    return query;
+  };
+  return option;
+}
+
+SearchOption NumberSearchOption(std::string label, std::string prompt,
+                                std::string notFoundFormat,
+                                std::function<bool(std::span<const uint8_t>, int32_t)> matches,
+                                RecordKey::Prompt kind, int maxLength) {
+  SearchOption option;
+  option.label = std::move(label);
+  option.ask = [=](TInputManager& input) -> std::optional<SearchQuery> {
+    input.Prompt = prompt;
+    input.MaxLength = maxLength;
+    if (kind == RecordKey::Prompt::kNumber) {
+      input.AskNumber();
+    } else {
+      input.AskText();
+    }
+    if (input.Cancelled) return std::nullopt;
+    const int32_t number = input.ResultNumber;
+    if (number == 0) return std::nullopt;
+    SearchQuery query;
+    query.notFound = Format(notFoundFormat.c_str(), number);
+    query.matches = [matches, number](std::span<const uint8_t> r) { return matches(r, number); };
     return query;
   };
   return option;

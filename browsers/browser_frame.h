@@ -46,8 +46,8 @@ struct BrowserState {
   // whole task buffer. Whatever the status, the buffer and length are what the
   // record manager left.
   int16_t Call(uint16_t op);
-  // Get Equal on key 0 for a 32-bit record number.
-  int16_t GetEqual(uint32_t number);
+  // Get Equal on key 0 for these key bytes (at most the key buffer's size).
+  int16_t GetEqual(std::span<const uint8_t> key);
 
   Console& console;
   TInputManager input;
@@ -56,16 +56,51 @@ struct BrowserState {
   bool redisplay = false;
 };
 
-// One way of searching: the line in the choice list and the prompt that turns
-// what the user typed into a query (nullopt: cancelled, nothing to do).
+// Where a jump or a macro goes: the key buffer's bytes for a Get Equal, or a
+// status to report without reading (a number the key cannot hold).
+struct KeyTarget {
+  std::vector<uint8_t> key;
+  int16_t status = 0;
+};
+
+// How a kind's records are addressed on key 0: what a jump prompt asks for,
+// how a typed answer or a macro's stored text becomes a key, and what text a
+// macro stores for the record shown.
+struct RecordKey {
+  enum class Prompt { kNumber, kText };
+  Prompt prompt = Prompt::kNumber;
+  // The most characters the jump prompt takes.
+  int promptLength = 10;
+  // The key a typed answer or a macro text names; nullopt: nothing to do
+  // (empty, 0, malformed).
+  std::function<std::optional<KeyTarget>(std::string_view text)> target;
+  // The macro text that names the record in the buffer.
+  std::function<std::string(std::span<const uint8_t> record)> macroText;
+};
+
+// The key of files numbered by a 32-bit number at offset 0 (items, monsters,
+// shops, messages, ...): a decimal number, 0 is none.
+RecordKey Number32Key();
+// The key of files numbered by a 16-bit number at offset 0 (races, classes,
+// spells): a number above 65535 answers status 4 (key not found) and is never
+// cut down to another record's number.
+RecordKey Number16Key();
+
+// One way of searching: the line in the choice list, the title of its prompt
+// window (empty: the search's title) and the prompt that turns what the user
+// typed into a query (nullopt: cancelled, nothing to do).
 struct SearchOption {
   std::string label;
   std::function<std::optional<SearchQuery>(TInputManager&)> ask;
+  std::string promptTitle;
 };
 
 struct BrowserDescription {
+  // Every browser names the game file it browses; there is no default.
+  explicit BrowserDescription(DatabaseFile file) : file(file) {}
+
   // The game file browsed, opened from the configured data directory.
-  DatabaseFile file = kItemFile;
+  DatabaseFile file;
   // "Item": the window title's kind word.
   std::string kindWord;
   // Window texts: "Items Help", "Search Items", "Goto Item",
@@ -80,19 +115,22 @@ struct BrowserDescription {
   std::function<void(BrowserState&)> showDetail;
   // The window title for the record in the buffer. Required.
   std::function<std::string(std::span<const uint8_t> record)> windowTitle;
-  // The record's number as macro slots keep it. Default: the 32-bit number at
-  // offset 0.
-  std::function<uint32_t(std::span<const uint8_t> record)> recordNumber;
+  // How jumps and macros address records. Unset: no jump (G) and no macros.
+  std::optional<RecordKey> key = Number32Key();
 
   // Optional parts; an empty one switches its key off.
   std::vector<SearchOption> searches;                                      // S
+  // With one search option: S goes straight to its prompt, without the list.
+  bool searchWithoutList = false;
   std::function<void(BrowserState&)> extendedViewer;                       // E
   std::function<void(BrowserState&, std::span<const uint8_t>)> simulator;  // Ctrl+S
   std::function<std::string(std::span<const uint8_t>)> rawDumpName;        // Ctrl+E
   std::optional<MacroKind> macros;  // F1-F10 and their shifts
-  // Keys of the kind's own, offered before the frame's table: the key code
-  // (upper case; 256 + scan code for an extended key). True when handled.
+  // Keys of the kind's own, offered before the frame's table: the whole key
+  // (console/keys.h), letters upper-cased. True when handled.
   std::function<bool(BrowserState&, int key)> extraKey;
+  // Whole keys (letters upper-cased) the frame ignores in this browser.
+  std::vector<int> keysOff;
 };
 
 // "TORVEXNT - <kind> : <name> (<number>)", the title most kinds show; an empty
@@ -101,6 +139,8 @@ std::string NamedRecordTitle(std::string_view kindWord, const std::string& name,
 
 // The 32-bit record number at offset 0 (missing bytes read as zero).
 uint32_t RecordNumberAt0(std::span<const uint8_t> record);
+// The 16-bit record number at offset 0 (missing bytes read as zero).
+uint16_t RecordNumber16At0(std::span<const uint8_t> record);
 
 // Opens the description's file, reads its first record and runs the key loop
 // until the user leaves; closes the file on every way out. A failed open shows
@@ -111,7 +151,21 @@ void RunBrowser(Console& console, const BrowserDescription& description);
 // painting. Returns when Q, X or Esc is pressed; the file stays open.
 void RunKeyLoop(BrowserState& state, const BrowserDescription& description);
 
-// The search choice list and, for the option chosen, its prompt and the scan.
+// A navigation call (Get Next, Step Previous, ...) on key 0. On success the
+// new record is current and the redisplay flag is set; on failure the status
+// is reported and the buffer is put back as it was, so the screen, a macro
+// store and a raw dump all still mean the record shown. Returns the status.
+int16_t Navigate(BrowserState& state, uint16_t operation);
+
+// Get Equal on `target`'s key (or its status reported without a read); the
+// redisplay flag is set whether or not the record was there.
+void JumpTo(BrowserState& state, const KeyTarget& target);
+
+// The jump prompt of `description` and, unless cancelled or empty, the jump.
+void AskJump(BrowserState& state, const BrowserDescription& description);
+
+// The search choice list (or the one option's prompt straight away) and, for
+// the option chosen, its prompt and the scan.
 void RunSearch(BrowserState& state, const BrowserDescription& description);
 
 // Scans forward from the current record (not examined) for the first record
@@ -137,5 +191,15 @@ inline constexpr int kTextSearchLength = 46;
 SearchOption TextSearchOption(
     std::string label, std::string prompt,
     std::function<std::vector<std::string>(std::span<const uint8_t>)> fields);
+
+// A search option over a number: a prompt of `kind` (a number prompt, or a
+// text prompt whose decimal value is used) of at most `maxLength` characters;
+// 0, not a number, or cancel: nothing to do. Matches when `matches` says so.
+// `notFoundFormat` is the program's own text with one "%d" for the number.
+SearchOption NumberSearchOption(std::string label, std::string prompt,
+                                std::string notFoundFormat,
+                                std::function<bool(std::span<const uint8_t>, int32_t)> matches,
+                                RecordKey::Prompt kind = RecordKey::Prompt::kText,
+                                int maxLength = 10);
 
 }  // namespace torvex

@@ -107,7 +107,7 @@ SearchOption DescriptionSearch() {
 }
 
 SearchOption AbilitySearch() {
-  return {"Search for Ability Value", AskAbilitySearch<ItemRecord>};
+  return {"Search for Ability Value", AskAbilitySearch<ItemRecord>, ""};
 }
 
 SearchOption NegatedSpellSearch() {
@@ -141,8 +141,7 @@ std::string ItemTitle(std::string_view kindWord, std::span<const uint8_t> record
 }
 
 BrowserDescription CommonItemDescription() {
-  BrowserDescription d;
-  d.file = kItemFile;
+  BrowserDescription d(kItemFile);
   d.searchTitle = "Search Items";
   d.helpTitle = "Items Help";
   d.jumpTitle = "Goto Item";

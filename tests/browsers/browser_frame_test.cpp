@@ -51,7 +51,7 @@ class FrameTest : public BrowserTest {
   // The record the screen shows at the end.
   uint32_t OnScreen() const { return shown.empty() ? 0 : shown.back(); }
 
-  BrowserDescription d;
+  BrowserDescription d{kItemFile};
   std::vector<uint32_t> shown;
 };
 
