@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "console/colour_text.h"
+#include "console/keys.h"
 #include "tests/browsers/browser_test_support.h"
 
 namespace torvex::testing {
@@ -290,6 +291,74 @@ TEST_F(FrameTest, EscAndXLeave) {
     RunBrowser(hc.console, d);
     EXPECT_EQ(hc.display.PendingKeys(), 0u) << key;
   }
+}
+
+TEST_F(FrameTest, SixteenBitKeyRefusesNumbersItCannotHold) {
+  // 70000 would be 4464 cut to 16 bits: it must not land there.
+  MakeItems({Item(1), Item(4464)});
+  d.key = Number16Key();
+  CurrentSettings().macros[static_cast<size_t>(MacroKind::kItem)][0] = "70000";
+  Keys("G70000\r ");
+  Vk(vk::kF1);
+  Keys(" G4464\r");
+  Vk(vk::kF1 + 1, kCtrl);
+  Run();
+  EXPECT_EQ(shown, (std::vector<uint32_t>{1, 1, 1, 4464}));
+  EXPECT_EQ(WindowsTitled("Error"), 2);
+  EXPECT_TRUE(EverShown("Status: 4 "));
+  EXPECT_EQ(CurrentSettings().macros[static_cast<size_t>(MacroKind::kItem)][1], "4464");
+}
+
+TEST_F(FrameTest, WithoutAKeyThereIsNoJumpAndNoMacro) {
+  MakeItems({Item(1), Item(2)});
+  d.key.reset();
+  CurrentSettings().macros[static_cast<size_t>(MacroKind::kItem)][0] = "2";
+  Keys("G");
+  Vk(vk::kF1);
+  Keys("2\r");  // had a prompt opened, this would have jumped
+  Run();
+  EXPECT_EQ(shown, (std::vector<uint32_t>{1}));
+  EXPECT_FALSE(EverShown("[Goto Item]"));
+}
+
+TEST_F(FrameTest, KeysSwitchedOffAreIgnored) {
+  MakeItems({Item(1), Item(2), Item(3)});
+  d.keysOff = {'L', key::kRight};
+  Keys("l");
+  Vk(vk::kRight);
+  Keys(">");
+  Run();
+  EXPECT_EQ(shown, (std::vector<uint32_t>{1, 2}));
+}
+
+TEST_F(FrameTest, OneSearchWithoutTheListUsesItsOwnTitle) {
+  MakeItems({Item(1, "Bread"), Item(2, "Sword")});
+  d.searches.front().promptTitle = "Search Races";
+  d.searchWithoutList = true;
+  Keys("Ssword\r");
+  Run();
+  EXPECT_EQ(shown, (std::vector<uint32_t>{1, 2}));
+  EXPECT_TRUE(EverShown("[Search Races]"));
+  EXPECT_FALSE(EverShown("Select how you would like to search:"));
+}
+
+TEST_F(FrameTest, NumberSearchUsesTheNumberAndItsNotFoundText) {
+  ItemRecord a = Item(1), b = Item(2), c = Item(3);
+  b.setLimit(7);
+  c.setLimit(9);
+  MakeItems({a, b, c});
+  d.searches = {NumberSearchOption(
+      "Search for Limit", "Enter limit:", "No limit \"%d\" here.",
+      [](std::span<const uint8_t> r, int32_t n) { return ItemRecord(r).limit() == n; })};
+  // Each prompt offers the last text typed; Ctrl+X clears it.
+  Keys("S\r9\r");           // found after the current record
+  Keys("S\r\x18seven\r");  // not a number: nothing
+  Keys("S\r\x1b");          // cancelled: nothing
+  Keys("S\r\x18" "7\r ");    // 7 lies behind: not found, back to the first
+  Run();
+  EXPECT_EQ(shown, (std::vector<uint32_t>{1, 3, 1}));
+  EXPECT_TRUE(EverShown("No limit \"7\" here."));
+  EXPECT_EQ(WindowsTitled("No Results"), 1);
 }
 
 TEST(ContainsIgnoringCaseTest, Cases) {
