@@ -1,6 +1,7 @@
 #include "shell/program_viewers.h"
 
 #include "browsers/item_browser.h"
+#include "browsers/monster_browser.h"
 #include "shell/preferences.h"
 
 namespace torvex {
@@ -9,6 +10,7 @@ Viewers MakeProgramViewers(Console& console) {
   Viewers viewers;
   viewers.preferences = [&console] { RunPreferencesEditor(console); };
   viewers.byCode[kViewItems] = [&console] { RunItemBrowser(console); };
+  viewers.byCode[kViewMonsters] = [&console] { RunMonsterBrowser(console); };
   return viewers;
 }
 
