@@ -69,6 +69,9 @@ struct Ctx {
   std::string file;
   std::string entry;
   std::vector<Reference>* references = nullptr;
+  // Set while reading a slot whose source said `allow_missing = true`: its item
+  // may name no record (the browsers show such a slot as an invalid item).
+  bool itemMayDangle = false;
 
   SourceError At(const toml::node& node) const {
     return SourceError{file, static_cast<int>(node.source().begin.line), entry, ""};
@@ -80,6 +83,7 @@ struct Ctx {
   }
   void Refer(Ref kind, int64_t number, const toml::node& node) const {
     if (kind == Ref::kNone || number == 0 || references == nullptr) return;
+    if (kind == Ref::kItem && itemMayDangle) return;
     references->push_back(Reference{kind, static_cast<uint32_t>(number), At(node)});
   }
 };
@@ -313,13 +317,28 @@ Binding<R> Abilities() {
             }
           }};
 }
-// An array of tables, element i filling slot i of the record's arrays.
+// Whether an element of slots may name a missing item.
+enum class Dangling { kRefused, kOnRequest };
+
+// An array of tables, element i filling slot i of the record's arrays. With
+// Dangling::kOnRequest an element may say `allow_missing = true`, and then only
+// its own item number is excused from having to exist.
 template <typename R>
-Binding<R> Slots(std::string_view key, size_t count, Bindings<R> sub) {
+Binding<R> Slots(std::string_view key, size_t count, Bindings<R> sub,
+                 Dangling dangling = Dangling::kRefused) {
   return {key, [=](R& r, const toml::node& n, const Ctx& c, size_t) {
             const toml::array& a = ArrayOf(n, c, key, count);
             for (size_t i = 0; i < a.size(); ++i) {
-              ApplyTable(r, TableOf(a[i], c, std::string(key) + " entries"), c, sub, i);
+              const toml::table& t = TableOf(a[i], c, std::string(key) + " entries");
+              const toml::node* allow = t.get("allow_missing");
+              if (allow == nullptr || dangling == Dangling::kRefused) {
+                ApplyTable(r, t, c, sub, i);
+                continue;
+              }
+              if (!allow->is_boolean()) c.Fail(*allow, "\"allow_missing\" must be true or false");
+              Ctx slot = c;
+              slot.itemMayDangle = allow->as_boolean()->get();
+              ApplyTable(r, t, slot, sub, i, {"allow_missing"});
             }
           }};
 }
@@ -485,7 +504,8 @@ const Bindings<MonsterRecord>& MonsterBindings() {
       F("death_message", &R::setDeathMessage, Ref::kMessage),
       Slots<R>("drops", R::kDropItemsCount,
                {S("item", &R::setDropItems, Ref::kItem), S("uses", &R::setDropUses),
-                S("percent", &R::setDropPercent)}),
+                S("percent", &R::setDropPercent)},
+               Dangling::kOnRequest),
       F("runic", &R::setRunic),
       F("platinum", &R::setPlatinum),
       F("gold", &R::setGold),
@@ -540,10 +560,12 @@ const Bindings<RoomRecord>& RoomBindings() {
       F("light", &R::setLight),
       Slots<R>("items", R::kItemsCount,
                {S("item", &R::setItems, Ref::kItem), S("uses", &R::setItemUses),
-                S("quantity", &R::setItemQuantity)}),
+                S("quantity", &R::setItemQuantity)},
+               Dangling::kOnRequest),
       Slots<R>("hidden_items", R::kHiddenItemsCount,
                {S("item", &R::setHiddenItems, Ref::kItem), S("uses", &R::setHiddenItemUses),
-                S("quantity", &R::setHiddenItemQuantity)}),
+                S("quantity", &R::setHiddenItemQuantity)},
+               Dangling::kOnRequest),
       F("max_regen", &R::setMaxRegen),
       F("monster_group", &R::setMonsterGroup),
       Time("last_kill", &R::setLastKill),
@@ -586,7 +608,8 @@ const Bindings<ShopRecord>& ShopBindings() {
                    // A gang shop keeps a price and its coin in the restocking slots.
                    S("price", &R::setRegenTime),
                    S("currency", &R::setRegenNumber, Ref::kNone, CurrencyTypes),
-               }),
+               },
+               Dangling::kOnRequest),
   };
   return b;
 }
@@ -637,7 +660,8 @@ const Bindings<ActiveMonsterRecord>& ActiveBindings() {
       F("armour_item", &R::setArmourItem, Ref::kItem),
       F("weapon_item", &R::setWeaponItem, Ref::kItem),
       Slots<R>("drops", R::kDropItemsCount,
-               {S("item", &R::setDropItems, Ref::kItem), S("uses", &R::setDropUses)}),
+               {S("item", &R::setDropItems, Ref::kItem), S("uses", &R::setDropUses)},
+               Dangling::kOnRequest),
       F("runic", &R::setRunic),
       F("platinum", &R::setPlatinum),
       F("gold", &R::setGold),

@@ -7,7 +7,10 @@
 // `item_owners`, `gangs`, and the array `live_extensions`; docs/demo-world.md
 // describes each entry's keys. Unknown keys, values outside a field, text longer
 // than its field, duplicate numbers and references to records that do not exist
-// are errors, reported with the file, line and entry.
+// are errors, reported with the file, line and entry. The one exception: an
+// element of `stock`, `items`, `hidden_items` or `drops` that says
+// `allow_missing = true` may name an item no source defines (to show how the
+// browsers treat such a slot); every other reference must still exist.
 #pragma once
 
 #include <cstdint>

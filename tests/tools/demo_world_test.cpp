@@ -2,6 +2,7 @@
 // by quendex, and read back from the template files the browsers open.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <set>
 #include <sstream>
@@ -107,12 +108,13 @@ TEST_F(DemoWorld, ItemsCoverEveryTypePlaceAndCoin) {
     return false;
   };
   std::set<int> types, weapons, armour, worn, material, currency;
-  int lights = 0, keys = 0, withAbilities = 0, verbLists = 0;
+  int lights = 0, keys = 0, withAbilities = 0, verbLists = 0, withoutVerbs = 0;
   for (const ItemRecord& i : ReadAll<ItemRecord>(File("WCCITEM2.VIR"))) {
     types.insert(i.itemType());
     if (i.itemType() == 1 || i.itemType() == 2) {
       weapons.insert(i.weaponType());
-      EXPECT_NE(i.hitMessage(), 0u) << i.name();
+      // One weapon goes without, to show the simulator's own verbs.
+      withoutVerbs += i.hitMessage() == 0;
       if (hitVerbs(i.hitMessage())) ++verbLists;
     }
     if (i.itemType() == 0) armour.insert(i.armourType());
@@ -133,6 +135,7 @@ TEST_F(DemoWorld, ItemsCoverEveryTypePlaceAndCoin) {
   EXPECT_GE(keys, 2);
   EXPECT_GE(withAbilities, 20);
   EXPECT_GE(verbLists, 10) << "weapon hit messages list their verbs with \"|\"";
+  EXPECT_EQ(withoutVerbs, 1);
 }
 
 TEST_F(DemoWorld, SpellsCoverStylesTargetsResistsAndChains) {
@@ -243,6 +246,188 @@ TEST_F(DemoWorld, ScriptsUseEveryCommand) {
   EXPECT_TRUE(ansi) << "some texts carry ANSI colour sequences";
   EXPECT_TRUE(laterParts) << "some blocks continue in later parts";
   EXPECT_TRUE(linked) << "talk trees link greetings and actions";
+}
+
+// ---- Every branch of the record screens and the simulators has a record to show it.
+
+template <typename R>
+const R* Find(const std::vector<R>& list, uint32_t number) {
+  for (const R& r : list) {
+    if (r.number() == number) return &r;
+  }
+  return nullptr;
+}
+
+TEST_F(DemoWorld, MonstersShowEveryBranchOfTheirScreens) {
+  const auto spells = ReadAll<SpellRecord>(File("WCCSPEL2.VIR"));
+  std::set<int> attacks, alignment, hours;
+  int noMultiplier = 0, bigMultiplier = 0, maleSelfCasters = 0, idle = 0, robbersOnly = 0;
+  for (const MonsterRecord& m : ReadAll<MonsterRecord>(File("WCCKNMS2.VIR"))) {
+    alignment.insert(m.alignment());
+    noMultiplier += m.expMultiplier() == 0;
+    bigMultiplier += m.expMultiplier() > 1;
+    if (m.lastKilledDate() != 0) hours.insert(m.lastKilledTime() >> 11);
+    bool canAttack = false, robs = false, blowsOrSpells = false;
+    int threshold = -1;
+    for (size_t a = 0; a < MonsterRecord::kAttacks; ++a) {
+      const int type = m.attackType(a);
+      const int percent = m.attackPercent(a);
+      attacks.insert(type);
+      canAttack |= type != 0 && percent != 0;
+      robs |= type == 3 && percent != 0;
+      if ((type != 1 && type != 2) || percent == 0) continue;
+      blowsOrSpells = true;
+      // The percents are thresholds: a slot at or below an earlier one is never chosen.
+      EXPECT_GT(percent, threshold) << m.name() << " attack " << a + 1 << " is never reached";
+      threshold = percent;
+    }
+    bool selfSpell = false;
+    for (size_t s = 0; s < MonsterRecord::kSpellsCount; ++s) {
+      const SpellRecord* spell = Find(spells, m.spells(s));
+      selfSpell |= spell != nullptr && spell->target() == 1;
+    }
+    maleSelfCasters += m.gender() == 1 && selfSpell;
+    idle += !canAttack && m.spells(0) == 0;
+    robbersOnly += robs && !blowsOrSpells;
+  }
+  EXPECT_TRUE(attacks.count(0) && attacks.count(1) && attacks.count(2) && attacks.count(3));
+  EXPECT_TRUE(std::any_of(attacks.begin(), attacks.end(), [](int t) { return t > 3; }))
+      << "an attack type without a name";
+  EXPECT_EQ(Missing(alignment, 7), "");
+  EXPECT_GT(*alignment.rbegin(), 6) << "an alignment without a name";
+  EXPECT_GE(noMultiplier, 1);
+  EXPECT_GE(bigMultiplier, 1);
+  EXPECT_TRUE(hours.count(0)) << "a kill at 00:xx (12-hour clock: 00 AM)";
+  EXPECT_TRUE(hours.count(12)) << "a kill at 12:xx (12 PM)";
+  EXPECT_TRUE(std::any_of(hours.begin(), hours.end(), [](int h) { return h > 12; }))
+      << "a kill in an afternoon or evening hour";
+  EXPECT_GE(maleSelfCasters, 1) << "a male monster listing a spell on itself";
+  EXPECT_GE(idle, 1) << "a monster with no attacks and no spells";
+  EXPECT_GE(robbersOnly, 1) << "a monster whose only attacks rob";
+}
+
+TEST_F(DemoWorld, SpellsShowEveryBranchOfTheirScreenAndSimulator) {
+  int uncapped = 0, zeroEnergy = 0, followsItsDamage = 0, rangeOfZero = 0, valueOfZero = 0;
+  std::set<int> generalGroups;
+  for (const SpellRecord& s : ReadAll<SpellRecord>(File("WCCSPEL2.VIR"))) {
+    uncapped += s.maxLevel() == 0;
+    zeroEnergy += s.energy() == 0;
+    followsItsDamage += s.hasAbility(151) && s.abilityValue(151) == 0;
+    bool zeroSlot = false;
+    for (size_t i = 0; i < SpellRecord::kAbilitySlots; ++i) {
+      zeroSlot |= s.abilityNumbers(i) != 0 && s.abilityValues(i) == 0;
+    }
+    if (zeroSlot && s.minValue() != s.maxValue()) ++rangeOfZero;
+    if (zeroSlot && s.minValue() == s.maxValue() && s.maxIncrement() == 0) ++valueOfZero;
+    if (s.castStyle() == 3) {
+      // The target groups a general spell is cast by.
+      const int t = s.target();
+      generalGroups.insert(t == 1 || t == 2 || t == 6   ? 0
+                           : t == 0 || t == 4 || t == 8 ? 1
+                           : t == 9 || t == 12          ? 2
+                           : t == 10 || t == 13         ? 3
+                                                        : 4);
+    }
+  }
+  EXPECT_GE(uncapped, 1);
+  EXPECT_GE(zeroEnergy, 1);
+  EXPECT_GE(followsItsDamage, 1);
+  EXPECT_GE(rangeOfZero, 1) << "a zero-valued ability shown as min/max";
+  EXPECT_GE(valueOfZero, 1) << "a zero-valued ability shown as one value";
+  EXPECT_EQ(Missing(generalGroups, 5), "");
+}
+
+TEST_F(DemoWorld, WeaponsClassesAndShopsShowTheirOddCases) {
+  const auto spells = ReadAll<SpellRecord>(File("WCCSPEL2.VIR"));
+  const auto items = ReadAll<ItemRecord>(File("WCCITEM2.VIR"));
+  int noSpeed = 0, generalProcs = 0;
+  for (const ItemRecord& i : items) {
+    if (i.itemType() != 1) continue;
+    noSpeed += i.speed() == 0;
+    const SpellRecord* proc = i.hasAbility(43) ? Find(spells, i.abilityValue(43)) : nullptr;
+    generalProcs += proc != nullptr && proc->castStyle() == 3;
+  }
+  EXPECT_GE(noSpeed, 1);
+  EXPECT_GE(generalProcs, 1);
+
+  bool unnamedWeaponType = false;
+  for (const ClassRecord& c : ReadAll<ClassRecord>(File("WCCCLAS2.VIR"))) {
+    unnamedWeaponType |= c.weaponType() >= 10;
+  }
+  EXPECT_TRUE(unnamedWeaponType);
+
+  std::set<std::string> gangs;
+  for (const GangRecord& g : ReadAll<GangRecord>(File("WCCGANG2.VIR"))) gangs.insert(g.gangID());
+  int missingStock = 0, pricedGangSlots = 0;
+  for (const ShopRecord& s : ReadAll<ShopRecord>(File("WCCSHOP2.VIR"))) {
+    for (size_t i = 0; i < ShopRecord::kItemsCount; ++i) {
+      missingStock += s.items(i) != 0 && Find(items, s.items(i)) == nullptr;
+      pricedGangSlots += s.isGangShop() && s.items(i) != 0 && s.regenTime(i) != 0;
+    }
+    if (s.isGangShop()) {
+      EXPECT_TRUE(gangs.count(s.bankAccountName())) << s.bankAccountName() << " is no gang";
+    }
+  }
+  EXPECT_GE(missingStock, 1);
+  EXPECT_GE(pricedGangSlots, 2);
+
+  int missingRoomItems = 0;
+  for (const RoomRecord& r : ReadAll<RoomRecord>(File("WCCMP002.VIR"))) {
+    for (size_t i = 0; i < RoomRecord::kItemsCount; ++i) {
+      missingRoomItems += r.items(i) != 0 && Find(items, r.items(i)) == nullptr;
+    }
+  }
+  EXPECT_GE(missingRoomItems, 1);
+}
+
+TEST_F(DemoWorld, MessagesShowCodesAndFullWidth) {
+  int codes = 0, wide = 0;
+  for (const MessageRecord& m : ReadAll<MessageRecord>(File("WCCMSG2.VIR"))) {
+    for (size_t l = 0; l < MessageRecord::kLines; ++l) {
+      const std::string line = l == 0 ? m.line1() : l == 1 ? m.line2() : m.line3();
+      const bool formats =
+          line.find("%s") != std::string::npos && line.find("%d") != std::string::npos;
+      codes += formats && line.find("|1") != std::string::npos;
+      wide += line.size() >= 76;
+    }
+  }
+  EXPECT_GE(codes, 1) << "a line with \"%s\", \"%d\" and a colour code";
+  EXPECT_GE(wide, 2) << "lines of 76 characters and more";
+}
+
+TEST_F(DemoWorld, LiveFilesShowEveryBranch) {
+  for (const char* ext : {"VIR", "DAT"}) {
+    const std::string e = std::string(".") + ext;
+    std::set<int> owners;
+    for (const ItemOwnerRecord& o : ReadAll<ItemOwnerRecord>(File(("WCCITOW2" + e).c_str()))) {
+      owners.insert(o.ownerType() > 2 ? 3 : o.ownerType());
+    }
+    EXPECT_EQ(Missing(owners, 4), "") << ext << ": room, user, monster and an unknown type";
+
+    int gapped = 0, trackless = 0;
+    for (const ActiveMonsterRecord& a :
+         ReadAll<ActiveMonsterRecord>(File(("WCCACMS2" + e).c_str()))) {
+      bool zeroSeen = false, nonZeroAfter = false;
+      for (size_t t = 0; t < ActiveMonsterRecord::kTracksCount; ++t) {
+        if (a.tracks(t) == 0)
+          zeroSeen = true;
+        else if (zeroSeen)
+          nonZeroAfter = true;
+      }
+      gapped += a.tracks(0) != 0 && nonZeroAfter;
+      trackless += a.tracks(0) == 0;
+    }
+    EXPECT_GE(gapped, 1) << ext << ": tracks with a zero between rooms";
+    EXPECT_GE(trackless, 1) << ext;
+
+    int rolled = 0, counted = 0;
+    for (const GangRecord& g : ReadAll<GangRecord>(File(("WCCGANG2" + e).c_str()))) {
+      rolled += (g.flags() & 0x08) != 0 && g.rollCount() >= 1;
+      counted += (g.flags() & 0x08) == 0 && g.rollCount() >= 1;
+    }
+    EXPECT_GE(rolled, 1) << ext << ": a gang whose experience rolled over";
+    EXPECT_GE(counted, 1) << ext << ": a roll count without the flag";
+  }
 }
 
 }  // namespace

@@ -251,6 +251,26 @@ TEST(WorldSource, BadSourcesAreRefusedWithPlaceAndReason) {
       {"weather = 1", "unknown top-level key \"weather\""},
       {"races = [ { number = 1", "test.toml:1:"},
       {"live_extensions = [\"BAK\"]", "\"VIR\" and/or \"DAT\""},
+      // A missing item is excused only in the slot that asks for it.
+      {"[[shops]]\nnumber = 2\nstock = [ { item = 900 } ]",
+       "test.toml:3: shops[0] (number 2): item 900 does not exist"},
+      {"[[shops]]\nnumber = 2\nstock = [ { item = 900, allow_missing = true },\n"
+       "         { item = 901 } ]",
+       "test.toml:4: shops[0] (number 2): item 901 does not exist"},
+      {"shops = [ { number = 2, stock = [ { item = 900, allow_missing = false } ] } ]",
+       "item 900 does not exist"},
+      {"shops = [ { number = 2, stock = [ { item = 900, allow_missing = 1 } ] } ]",
+       "\"allow_missing\" must be true or false"},
+      {"shops = [ { number = 2, allow_missing = true, stock = [ { item = 900 } ] } ]",
+       "unknown key \"allow_missing\""},
+      {"[[monsters]]\nnumber = 1\nweapon_item = 5\n"
+       "drops = [ { item = 900, allow_missing = true } ]",
+       "test.toml:3: monsters[0] (number 1): item 5 does not exist"},
+      {"monsters = [ { number = 1, attacks = [ { type = 1, allow_missing = true } ] } ]",
+       "unknown key \"allow_missing\""},
+      {"[[rooms]]\nmap = 1\nroom = 1\nitems = [ { item = 900, allow_missing = true } ]\n"
+       "hidden_items = [ { item = 902 } ]",
+       "test.toml:5: rooms[0] (room 1): item 902 does not exist"},
   };
   for (const BadCase& c : cases) {
     World w;
@@ -259,6 +279,37 @@ TEST(WorldSource, BadSourcesAreRefusedWithPlaceAndReason) {
     EXPECT_NE(error.find(c.expected), std::string::npos)
         << "source: " << c.source << "\nmessage: " << error << "\nexpected: " << c.expected;
   }
+}
+
+TEST(WorldSource, SlotsThatAskMayNameMissingItems) {
+  constexpr char kSource[] = R"(
+items = [ { number = 1, name = "reed" } ]
+monsters = [ { number = 5, drops = [ { item = 903, percent = 9, allow_missing = true } ] } ]
+
+[[shops]]
+number = 2
+stock = [ { item = 900, normal = 3, allow_missing = true },
+          { item = 1, normal = 4 } ]
+
+[[rooms]]
+map = 1
+room = 1
+items = [ { item = 901, quantity = 2, allow_missing = true } ]
+hidden_items = [ { item = 1, allow_missing = true } ]
+)";
+  World w;
+  std::string error;
+  ASSERT_TRUE(Load(kSource, w, error)) << error;
+  const ShopRecord& shop = w.shops.at(0);
+  EXPECT_EQ(shop.items(0), 900u);
+  EXPECT_EQ(shop.normalQuantity(0), 3);
+  EXPECT_EQ(shop.items(1), 1u);
+  const RoomRecord& room = w.rooms.at(0);
+  EXPECT_EQ(room.items(0), 901u);
+  EXPECT_EQ(room.itemQuantity(0), 2);
+  EXPECT_EQ(room.hiddenItems(0), 1u) << "an existing item may say so too";
+  EXPECT_EQ(w.monsters.at(0).dropItems(0), 903u);
+  EXPECT_EQ(w.monsters.at(0).dropPercent(0), 9);
 }
 
 TEST(WorldSource, ProgramReportsBadSourceAndUsage) {
