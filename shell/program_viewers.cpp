@@ -1,6 +1,8 @@
 #include "shell/program_viewers.h"
 
 #include "browsers/item_browser.h"
+#include "browsers/race_class_browser.h"
+#include "browsers/spell_browser.h"
 #include "shell/preferences.h"
 
 namespace torvex {
@@ -9,6 +11,9 @@ Viewers MakeProgramViewers(Console& console) {
   Viewers viewers;
   viewers.preferences = [&console] { RunPreferencesEditor(console); };
   viewers.byCode[kViewItems] = [&console] { RunItemBrowser(console); };
+  viewers.byCode[kViewSpells] = [&console] { RunSpellBrowser(console); };
+  viewers.byCode[kViewRaces] = [&console] { RunRaceBrowser(console); };
+  viewers.byCode[kViewClasses] = [&console] { RunClassBrowser(console); };
   return viewers;
 }
 
