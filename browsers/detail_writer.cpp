@@ -52,9 +52,13 @@ void WriteColourClipped(Console& console, int column, int row, std::string_view 
   console.SetRawOutput(raw);
 }
 
-std::string AbilityRowText(uint16_t ability, int16_t value) {
+std::string AbilityRowHead(uint16_t ability, int16_t value) {
   return Format("|08(|09%.4x|01:|09%.4x|08) ", ability, static_cast<uint16_t>(value)) +
-         ColourCodes(static_cast<int>(AbilityColour(ability))) + AbilityText(ability, value);
+         ColourCodes(static_cast<int>(AbilityColour(ability)));
+}
+
+std::string AbilityRowText(uint16_t ability, int16_t value) {
+  return AbilityRowHead(ability, value) + AbilityText(ability, value);
 }
 
 }  // namespace torvex

@@ -34,6 +34,9 @@ void WriteColourClipped(Console& console, int column, int row, std::string_view 
 // ability's colour codes and its text (empty when the ability file has no
 // entry).
 std::string AbilityRowText(uint16_t ability, int16_t value);
+// The row's head alone, up to and including the ability's colour codes, for
+// screens that follow it with a text of their own.
+std::string AbilityRowHead(uint16_t ability, int16_t value);
 
 // `text` cut after `columns` visible columns, its colour codes kept whole.
 std::string ClipColourText(std::string_view text, int columns);

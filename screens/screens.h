@@ -23,6 +23,9 @@ extern const ScreenImage kItemBrowser;   // item browser
 extern const ScreenImage kItemExtended;  // extended item viewer
 extern const ScreenImage kMonsterBrowser;   // monster browser
 extern const ScreenImage kMonsterExtended;  // extended monster viewer
+extern const ScreenImage kSpellBrowser;  // spell browser
+extern const ScreenImage kRaceBrowser;   // race browser
+extern const ScreenImage kClassBrowser;  // class browser
 
 // Every image, in the order of the list in screens/CMakeLists.txt.
 const std::vector<ScreenImage>& AllScreens();

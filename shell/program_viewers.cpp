@@ -2,6 +2,8 @@
 
 #include "browsers/item_browser.h"
 #include "browsers/monster_browser.h"
+#include "browsers/race_class_browser.h"
+#include "browsers/spell_browser.h"
 #include "shell/preferences.h"
 
 namespace torvex {
@@ -11,6 +13,9 @@ Viewers MakeProgramViewers(Console& console) {
   viewers.preferences = [&console] { RunPreferencesEditor(console); };
   viewers.byCode[kViewItems] = [&console] { RunItemBrowser(console); };
   viewers.byCode[kViewMonsters] = [&console] { RunMonsterBrowser(console); };
+  viewers.byCode[kViewSpells] = [&console] { RunSpellBrowser(console); };
+  viewers.byCode[kViewRaces] = [&console] { RunRaceBrowser(console); };
+  viewers.byCode[kViewClasses] = [&console] { RunClassBrowser(console); };
   return viewers;
 }
 

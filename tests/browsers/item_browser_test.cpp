@@ -5,12 +5,10 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <fstream>
-
-#include "abilitylib/ability_source.h"
 #include "browsers/detail_writer.h"
 #include "console/colour_text.h"
 #include "database/ability_names.h"
+#include "tests/browsers/ability_file_support.h"
 #include "tests/browsers/browser_test_support.h"
 
 namespace torvex::testing {
@@ -21,22 +19,6 @@ constexpr uint16_t kLongName = 201;
 
 class ItemScreenTest : public BrowserTest {
  protected:
-  void SetUp() override {
-    BrowserTest::SetUp();
-    const std::vector<AbilityDescription> table = {
-        {kStrength, "Strength", 0x0B, 0},
-        {kLongName, std::string(60, 'L'), 0x0C, 0},
-    };
-    const std::vector<uint8_t> bytes = EncodeAbilityFile(table);
-    std::ofstream(abilities_.File("kestrune.dat"), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
-    ASSERT_TRUE(OpenAbilityNames(abilities_.File("kestrune.dat")));
-  }
-  void TearDown() override {
-    CloseAbilityNames();
-    BrowserTest::TearDown();
-  }
-
   void Show(const ItemRecord& item) { ShowItemDetail(hc.console, item.bytes()); }
   std::string At(int column, int row, int length) const { return hc.Text(column, row, length); }
   int Fg(int column, int row) const { return hc.Attr(column, row) & 0x0F; }
@@ -85,7 +67,10 @@ class ItemScreenTest : public BrowserTest {
     return item;
   }
 
-  btrieve::testing::TempDir abilities_;
+  OpenedAbilityFile abilities_{{
+      {kStrength, "Strength", 0x0B, 0},
+      {kLongName, std::string(60, 'L'), 0x0C, 0},
+  }};
 };
 
 struct CellCase {
