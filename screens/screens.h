@@ -21,6 +21,9 @@ extern const ScreenImage kStartupCheck;  // database presence check
 extern const ScreenImage kPreferences;   // preferences editor
 extern const ScreenImage kItemBrowser;   // item browser
 extern const ScreenImage kItemExtended;  // extended item viewer
+extern const ScreenImage kGangBrowser;           // gang browser
+extern const ScreenImage kItemOwnerBrowser;      // item-owner browser
+extern const ScreenImage kActiveMonsterBrowser;  // active-monster browser
 
 // Every image, in the order of the list in screens/CMakeLists.txt.
 const std::vector<ScreenImage>& AllScreens();
