@@ -261,6 +261,19 @@ TEST_F(GangScreenTest, HostileRecordStaysInsideItsFields) {
   EXPECT_EQ(At(1, 11, 1), "\xC0");  // └: the frame ends where it should
 }
 
+TEST_F(GangScreenTest, ZeroedRecord) {
+  Show(GangRecord());
+  ExpectCells({
+      {18, 2, "  "},
+      {64, 3, "0 "},
+      {18, 7, "JAN-01-1980 "},
+      {18, 8, "0 "},
+      {18, 10, "0 "},
+  });
+  for (int column : {19, 24, 29, 41, 54, 59, 64, 69}) EXPECT_EQ(Fg(column, 6), 7);
+  ExpectCursorOnCommandRow();
+}
+
 class GangBrowserTest : public GangScreenTest {
  protected:
   void MakeGangs(const std::vector<GangRecord>& gangs) {
@@ -435,6 +448,18 @@ TEST_F(ItemOwnerScreenTest, HostileRecordStaysInsideItsFields) {
   Show(owner);
   EXPECT_EQ(At(64, 3, 16), "ownertype--1    ");
   ExpectRightEdgeIntact(2, 6, {5});
+}
+
+TEST_F(ItemOwnerScreenTest, ZeroedRecordIsARoomOwnerWithoutTitle) {
+  Show(ItemOwnerRecord());
+  ExpectCells({
+      {18, 2, "0 "},
+      {18, 3, "0 "},
+      {64, 3, "room "},
+      {18, 4, "(" + Pad("", 28) + ")"},
+      {18, 6, "0/0 "},
+  });
+  ExpectCursorOnCommandRow();
 }
 
 class ItemOwnerBrowserTest : public ItemOwnerScreenTest {
