@@ -181,6 +181,23 @@ RecordKey Number16Key() {
   return key;
 }
 
+RecordKey StringKey(size_t length) {
+  RecordKey key;
+  key.prompt = RecordKey::Prompt::kText;
+  key.promptLength = static_cast<int>(length);
+  key.target = [length](std::string_view text) -> std::optional<KeyTarget> {
+    if (text.empty()) return std::nullopt;
+    KeyTarget target{std::vector<uint8_t>(length), 0};
+    std::copy_n(text.begin(), std::min(text.size(), length), target.key.begin());
+    return target;
+  };
+  key.macroText = [length](std::span<const uint8_t> r) {
+    const std::span<const uint8_t> field = r.first(std::min(r.size(), length));
+    return std::string(field.begin(), std::find(field.begin(), field.end(), 0));
+  };
+  return key;
+}
+
 int16_t Navigate(BrowserState& state, uint16_t operation) {
   const std::vector<uint8_t> shown(state.file.dataBuffer.get(),
                                    state.file.dataBuffer.get() + state.file.dataLength);

@@ -85,6 +85,10 @@ RecordKey Number32Key();
 // spells): a number above 65535 answers status 4 (key not found) and is never
 // cut down to another record's number.
 RecordKey Number16Key();
+// The key of files keyed by a zero-terminated text of `length` bytes at offset
+// 0 (gangs): a text prompt of at most `length` characters; the typed text, cut
+// to `length` bytes and zero-padded to it, is the key; empty text is none.
+RecordKey StringKey(size_t length);
 
 // One way of searching: the line in the choice list, the title of its prompt
 // window (empty: the search's title) and the prompt that turns what the user

@@ -26,6 +26,9 @@ extern const ScreenImage kMonsterExtended;  // extended monster viewer
 extern const ScreenImage kSpellBrowser;  // spell browser
 extern const ScreenImage kRaceBrowser;   // race browser
 extern const ScreenImage kClassBrowser;  // class browser
+extern const ScreenImage kGangBrowser;           // gang browser
+extern const ScreenImage kItemOwnerBrowser;      // item-owner browser
+extern const ScreenImage kActiveMonsterBrowser;  // active-monster browser
 
 // Every image, in the order of the list in screens/CMakeLists.txt.
 const std::vector<ScreenImage>& AllScreens();

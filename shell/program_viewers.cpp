@@ -1,9 +1,12 @@
 #include "shell/program_viewers.h"
 
+#include "browsers/active_monster_browser.h"
+#include "browsers/gang_browser.h"
 #include "browsers/item_browser.h"
 #include "browsers/monster_browser.h"
 #include "browsers/race_class_browser.h"
 #include "browsers/spell_browser.h"
+#include "browsers/item_owner_browser.h"
 #include "shell/preferences.h"
 
 namespace torvex {
@@ -16,6 +19,9 @@ Viewers MakeProgramViewers(Console& console) {
   viewers.byCode[kViewSpells] = [&console] { RunSpellBrowser(console); };
   viewers.byCode[kViewRaces] = [&console] { RunRaceBrowser(console); };
   viewers.byCode[kViewClasses] = [&console] { RunClassBrowser(console); };
+  viewers.byCode[kViewGangs] = [&console] { RunGangBrowser(console); };
+  viewers.byCode[kViewItemOwners] = [&console] { RunItemOwnerBrowser(console); };
+  viewers.byCode[kViewActiveMonsters] = [&console] { RunActiveMonsterBrowser(console); };
   return viewers;
 }
 

@@ -101,6 +101,10 @@ class RecordFilesTest : public ::testing::Test {
         return {1544, 8, kBinary, kExtBin};
       case kActiveMonsterFile:
         return {400, 4, kAuto, kExt};
+      case kItemOwnerFile:
+        return {72, 4, kAuto, kExt};
+      case kGangFile:
+        return {256, 20, btrieve::key_type::kZString, kExt};
       default:
         return {64, 4, kAuto, kExt};
     }
