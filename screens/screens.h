@@ -21,6 +21,8 @@ extern const ScreenImage kStartupCheck;  // database presence check
 extern const ScreenImage kPreferences;   // preferences editor
 extern const ScreenImage kItemBrowser;   // item browser
 extern const ScreenImage kItemExtended;  // extended item viewer
+extern const ScreenImage kShopBrowser;   // shop browser
+extern const ScreenImage kMessageBrowser;
 
 // Every image, in the order of the list in screens/CMakeLists.txt.
 const std::vector<ScreenImage>& AllScreens();
