@@ -29,6 +29,8 @@ extern const ScreenImage kClassBrowser;  // class browser
 extern const ScreenImage kGangBrowser;           // gang browser
 extern const ScreenImage kItemOwnerBrowser;      // item-owner browser
 extern const ScreenImage kActiveMonsterBrowser;  // active-monster browser
+extern const ScreenImage kShopBrowser;   // shop browser
+extern const ScreenImage kMessageBrowser;
 
 // Every image, in the order of the list in screens/CMakeLists.txt.
 const std::vector<ScreenImage>& AllScreens();

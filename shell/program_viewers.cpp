@@ -7,6 +7,8 @@
 #include "browsers/race_class_browser.h"
 #include "browsers/spell_browser.h"
 #include "browsers/item_owner_browser.h"
+#include "browsers/message_browser.h"
+#include "browsers/shop_browser.h"
 #include "shell/preferences.h"
 
 namespace torvex {
@@ -22,6 +24,8 @@ Viewers MakeProgramViewers(Console& console) {
   viewers.byCode[kViewGangs] = [&console] { RunGangBrowser(console); };
   viewers.byCode[kViewItemOwners] = [&console] { RunItemOwnerBrowser(console); };
   viewers.byCode[kViewActiveMonsters] = [&console] { RunActiveMonsterBrowser(console); };
+  viewers.byCode[kViewShops] = [&console] { RunShopBrowser(console); };
+  viewers.byCode[kViewMessages] = [&console] { RunMessageBrowser(console); };
   return viewers;
 }
 

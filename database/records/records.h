@@ -371,6 +371,12 @@ class ShopRecord : public RecordBytes<504> {
   TORVEX_ARRAY(uint16_t, regenTime, RegenTime, 376, 20)
   TORVEX_ARRAY(uint16_t, regenNumber, RegenNumber, 416, 20)
   TORVEX_ARRAY(uint8_t, regenPercent, RegenPercent, 456, 20)
+  // A gang shop keeps each slot's price in the bytes of the restocking times
+  // and the slot's CurrencyType code in the low byte of each restock number.
+  TORVEX_ARRAY(uint16_t, gangPrice, GangPrice, 376, 20)
+  uint8_t gangCurrency(size_t index) const {
+    return static_cast<uint8_t>(regenNumber(index) & 0xFF);
+  }
 
   bool isGangShop() const { return shopType() == kGangShopType; }
 };
