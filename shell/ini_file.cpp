@@ -332,7 +332,8 @@ std::string TKRXIniFile::Text() const {
 bool TKRXIniFile::Save(std::string* error) {
   error->clear();
   if (readFailed_) {
-    *error = "not saved: " + fileName_ + " could not be read at start (" + loadError_ + ")";
+    // The caller says what was not saved; LoadError names the file.
+    *error = "the file could not be read at start (" + loadError_ + ")";
     return false;
   }
   const std::string text = Text();
