@@ -20,7 +20,8 @@ std::string UniqueSuffix() {
   timespec now{};
   ::clock_gettime(CLOCK_REALTIME, &now);
   uint64_t x = static_cast<uint64_t>(now.tv_nsec) ^ (static_cast<uint64_t>(now.tv_sec) << 30) ^
-               (static_cast<uint64_t>(::getpid()) << 16) ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull);
+               (static_cast<uint64_t>(::getpid()) << 16) ^
+               (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull);
   x ^= x >> 33;
   x *= 0xFF51AFD7ED558CCDull;
   x ^= x >> 33;
@@ -117,8 +118,7 @@ FileStatus WriteWholeFile(const std::string& path, std::string_view bytes) {
   bool keepMode = false;
   if (::stat(target.c_str(), &st) == 0) {
     if (!S_ISREG(st.st_mode)) {
-      return FileStatus::FromErrno("cannot write", target,
-                                   S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+      return FileStatus::FromErrno("cannot write", target, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     }
     keepMode = true;
   }
