@@ -4,7 +4,7 @@
 
 PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
             libsqlite3-dev sqlite3 zlib1g-dev libtomlplusplus-dev tmux procps binutils python3 python3-pyte \
-            clang libclang-rt-14-dev
+            clang libclang-rt-14-dev clang-format
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
 

@@ -1,9 +1,5 @@
 #include "browsers/browser_frame.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -16,6 +12,7 @@
 #include "database/record_access.h"
 #include "platform/btrieve/btrieve.h"
 #include "platform/btrieve/bytes.h"
+#include "platform/file_writer.h"
 
 namespace torvex {
 namespace {
@@ -339,25 +336,7 @@ void ScanForward(BrowserState& state, const SearchQuery& query) {
 }
 
 bool WriteRawDump(const std::string& name, std::span<const uint8_t> record) {
-  // Written beside the target and renamed over it, so that a failure leaves
-  // no half-written dump behind.
-  std::string temporary = name + ".XXXXXX";
-  const int fd = mkstemp(temporary.data());
-  if (fd < 0) return false;
-  size_t written = 0;
-  while (written < record.size()) {
-    const ssize_t n = ::write(fd, record.data() + written, record.size() - written);
-    if (n <= 0) break;
-    written += static_cast<size_t>(n);
-  }
-  // mkstemp makes the file private; a dump gets the mode any new file would.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  bool ok = written == record.size() && ::fchmod(fd, 0666 & ~mask) == 0;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && std::rename(temporary.c_str(), name.c_str()) == 0;
-  if (!ok) std::remove(temporary.c_str());
-  return ok;
+  return WriteWholeFile(name, record).ok();
 }
 
 std::optional<std::string> AskSearchText(TInputManager& input, const std::string& prompt) {

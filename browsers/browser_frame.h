@@ -179,8 +179,8 @@ void RunSearch(BrowserState& state, const BrowserDescription& description);
 void ScanForward(BrowserState& state, const SearchQuery& query);
 
 // Writes the record in the buffer, exactly its bytes, to `name` in the working
-// directory. Whole or not at all; false on any failure (the browser says
-// nothing either way).
+// directory (platform/file_writer.h: whole or not at all, an old dump keeps its
+// mode). False on any failure; the browser says nothing either way.
 bool WriteRawDump(const std::string& name, std::span<const uint8_t> record);
 
 // The text search prompt of every browser: "Enter text to search for (not case

@@ -72,9 +72,17 @@ class FieldWriter {
 }  // namespace
 
 std::string InputField(Console& console, int column, int row, std::string_view defaultText,
-                       int maxLength, uint8_t options, uint8_t* resultFlags) {
+                       int maxLength, uint8_t options, uint8_t* resultFlags, int width) {
   if (resultFlags != nullptr) *resultFlags = 0;
-  const size_t max = static_cast<size_t>(std::clamp(maxLength, 0, kMaxFieldLength));
+  const size_t max = static_cast<size_t>(std::clamp(maxLength, 0, kMaxFieldTextLength));
+  // The cells the field covers: never more than kMaxFieldLength, so that a
+  // runaway length cannot make the field write without end.
+  const size_t cells =
+      std::min(width > 0 ? static_cast<size_t>(width) : max, static_cast<size_t>(kMaxFieldLength));
+  const size_t shownMax = std::min(max, cells);
+  // A text that can be longer than the field scrolls: the cursor cell is always
+  // one of the field's cells. Otherwise the cursor may stand behind a full field.
+  const bool scrolls = max > cells;
   std::string initial(defaultText.substr(0, std::min(defaultText.size(), max)));
   if (options & kFieldLowerCase) {
     for (char& c : initial) c = static_cast<char>(FoldLower(static_cast<uint8_t>(c)));
@@ -84,12 +92,30 @@ std::string InputField(Console& console, int column, int row, std::string_view d
   FieldWriter out(console, (options & kFieldPassword) != 0);
   std::string text = initial;
   size_t cursor = text.size();
+  size_t offset = 0;  // the first character shown
+  size_t at = 0;      // cells from the field start to where the console cursor stands
+
+  // Draws the shown part of the text over the field and puts the cursor on its cell.
+  auto draw = [&] {
+    if (scrolls && cells > 0) {
+      if (cursor < offset) offset = cursor;
+      if (cursor - offset > cells - 1) offset = cursor - (cells - 1);
+      // No blank cells at the end while there is text before the shown part.
+      if (text.size() + 1 - offset < cells)
+        offset = text.size() + 1 > cells ? text.size() + 1 - cells : 0;
+    }
+    out.Back(at);
+    const std::string_view shown =
+        std::string_view(text).substr(std::min(offset, text.size()), shownMax);
+    out.Text(shown);
+    out.Spaces(shownMax - shown.size());
+    at = std::min(cursor - offset, shownMax);
+    out.Back(shownMax - at);
+  };
 
   console.GotoXY(column, row);
   out.Codes(fieldCodes);
-  out.Text(text);
-  out.Spaces(max - text.size());
-  out.Back(max - text.size());
+  draw();
 
   bool cancelled = false;
   for (bool done = false; !done;) {
@@ -99,64 +125,39 @@ std::string InputField(Console& console, int column, int row, std::string_view d
       // letters as scan codes and would otherwise turn into other keys.
       switch (whole) {
         case key::kHome:
-          out.Back(cursor);
           cursor = 0;
           break;
         case key::kEnd:
-          out.Text(std::string_view(text).substr(cursor));
           cursor = text.size();
           break;
         case key::kLeft:
-          if (cursor > 0) {
-            out.Back(1);
-            --cursor;
-          }
+          if (cursor > 0) --cursor;
           break;
         case key::kRight:
-          if (cursor < text.size()) {
-            out.Text(std::string_view(text).substr(cursor, 1));
-            ++cursor;
-          }
+          if (cursor < text.size()) ++cursor;
           break;
         case key::kDelete:
-          if (cursor < text.size()) {
-            text.erase(cursor, 1);
-            out.Text(std::string_view(text).substr(cursor));
-            out.Spaces(1);
-            out.Back(text.size() - cursor + 1);
-          }
+          if (cursor < text.size()) text.erase(cursor, 1);
           break;
         default:
           break;
       }
+      draw();
       continue;
     }
     uint8_t key = static_cast<uint8_t>(whole);
     if (options & kFieldLowerCase) key = FoldLower(key);
     switch (key) {
       case key::kBackspace:
-        if (cursor > 0) {
-          out.Back(1);
-          --cursor;
-          text.erase(cursor, 1);
-          out.Text(std::string_view(text).substr(cursor));
-          out.Spaces(1);
-          out.Back(text.size() - cursor + 1);
-        }
+        if (cursor > 0) text.erase(--cursor, 1);
         break;
       case key::kEnter:
       case key::kLineFeed:
         done = true;
         break;
       case key::kCtrlX:
-        if (!text.empty()) {
-          out.Back(cursor);
-          text.clear();
-          cursor = 0;
-          out.Codes(fieldCodes);
-          out.Spaces(max);
-          out.Back(max);
-        }
+        text.clear();
+        cursor = 0;
         break;
       case key::kEscape:
         if (options & kFieldEscCancels) {
@@ -167,22 +168,22 @@ std::string InputField(Console& console, int column, int row, std::string_view d
       default:
         if (text.size() < max && PassesFilter(key, options)) {
           text.insert(cursor, 1, static_cast<char>(key));
-          out.Text(std::string_view(text).substr(cursor));
           ++cursor;
-          out.Back(text.size() - cursor);
         }
         break;
     }
+    if (!done) draw();
   }
 
-  out.Back(cursor);
+  out.Back(at);
   std::string result = cancelled ? initial : text;
   if (cancelled && resultFlags != nullptr) *resultFlags |= kFieldCancelled;
 
-  // The finished field is white on black whatever colour it was edited in.
+  // The finished field is white on black whatever colour it was edited in, and
+  // shows the start of a text longer than the field.
   out.Codes(kWhiteOnBlack);
-  const std::string shown = out.Shown(result);
-  const std::string padding(max - shown.size(), ' ');
+  const std::string shown = out.Shown(std::string_view(result).substr(0, shownMax));
+  const std::string padding(shownMax - shown.size(), ' ');
   out.Plain((options & kFieldRightAlign) ? padding + shown : shown + padding);
   return result;
 }

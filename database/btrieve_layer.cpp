@@ -192,7 +192,7 @@ bool FreeBtrieveFile(std::unique_ptr<BtrieveFile>& file) {
 
 int16_t ProbeBtrieveFile(const std::string& path) {
   BtrieveFile file;
-  const int16_t status = OpenBtrieveFile(file, path, btrieve::open_mode::kReadOnlyAccelerated);
+  const int16_t status = OpenBtrieveFile(file, path, btrieve::open_mode::kReadOnly);
   if (status == 0) {
     uint32_t length = 0;
     BTRCALL(btrieve::op::kClose, file.positionBlock.data(), file.dataBuffer.get(), &length,

@@ -74,8 +74,9 @@ bool NextRecord(BtrieveFile* file, uint8_t* record, size_t size);
 // Releases the handle without closing the file; false when there was none.
 bool FreeBtrieveFile(std::unique_ptr<BtrieveFile>& file);
 
-// Opens a path read-only and closes it again at once; returns the open status.
-// The start-up check uses it to find out whether a file can be opened.
+// Opens a path read-only (mode -2) and closes it again at once; returns the open
+// status. The start-up check uses it to find out whether a file can be opened;
+// it never changes the file.
 int16_t ProbeBtrieveFile(const std::string& path);
 
 }  // namespace torvex

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/file_writer.h"
+
 namespace torvex {
 namespace {
 
@@ -95,30 +97,6 @@ bool ParseInt64(std::string_view text, int64_t* out) {
 
 std::string ErrnoText(const char* what, const std::string& path, int error) {
   return std::string(what) + " " + path + ": " + std::strerror(error);
-}
-
-bool WriteAll(int fd, const std::string& text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) {
-      errno = EIO;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
-std::string DirectoryOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
 }
 
 }  // namespace
@@ -354,50 +332,17 @@ std::string TKRXIniFile::Text() const {
 bool TKRXIniFile::Save(std::string* error) {
   error->clear();
   if (readFailed_) {
-    *error = "not saved: " + fileName_ + " could not be read at start (" + loadError_ + ")";
+    // The caller says what was not saved; LoadError names the file.
+    *error = "the file could not be read at start (" + loadError_ + ")";
     return false;
   }
   const std::string text = Text();
   if (hasFile_ && text == savedText_) return true;
 
-  // Write through a symbolic link to the file it names, keeping the link.
-  std::string target = fileName_;
-  struct stat st {};
-  if (::lstat(fileName_.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char* resolved = ::realpath(fileName_.c_str(), nullptr)) {
-      target = resolved;
-      std::free(resolved);
-    }
-  }
-  mode_t mode = 0644;
-  if (::stat(target.c_str(), &st) == 0) mode = st.st_mode & 07777;
-
-  std::string temp = target + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) {
-    *error = ErrnoText("cannot create a temporary file for", target, errno);
+  const FileStatus written = WriteWholeFile(fileName_, text);
+  if (!written.ok()) {
+    *error = written.message();
     return false;
-  }
-  bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0;
-  int failure = ok ? 0 : errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    failure = errno;
-  }
-  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-    ok = false;
-    failure = errno;
-  }
-  if (!ok) {
-    ::unlink(temp.c_str());
-    *error = ErrnoText("cannot write", target, failure);
-    return false;
-  }
-  // Make the rename itself durable.
-  const int dir = ::open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
   }
   savedText_ = text;
   hasFile_ = true;

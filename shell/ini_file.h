@@ -15,8 +15,8 @@
 //
 // The file is read once by Load and written only by Save, whole or not at all:
 // the new text goes to a temporary file beside it, is flushed to the disk, and
-// then renamed over the old file, so a failure at any step leaves the old file
-// as it was.
+// then renamed over the old file (platform/file_writer.h), so a failure at any
+// step leaves the old file as it was.
 #pragma once
 
 #include <cstdint>

@@ -49,6 +49,10 @@ int main(int argc, char** argv) {
     const PreferencesResult result = LoadPreferences(path);
     return result.ok ? std::string() : result.message;
   };
+  env.savePreferences = [] {
+    const PreferencesResult result = SavePreferences();
+    return result.ok ? std::string() : result.message;
+  };
   env.makeViewers = MakeProgramViewers;
 
   // The ability names are there before anything is shown, and until the very end.
@@ -57,10 +61,9 @@ int main(int argc, char** argv) {
   const int status = TorvexMain(args, env, [](const std::string& caption, const std::string& text) {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
   });
-  // The preferences are written last, on every way out that reaches here (also
-  // after SIGTERM and SIGHUP); help and credits load none and write none.
-  const PreferencesResult saved = SavePreferences();
-  if (!saved.ok) std::fprintf(stderr, "%s\n", saved.message.c_str());
+  // TorvexMain has written the preferences on every way out after a load (also
+  // after SIGTERM and SIGHUP); help, credits and a run without a terminal load
+  // none and write none.
   CloseAbilityNames();
   return status;
 }

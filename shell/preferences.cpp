@@ -480,13 +480,15 @@ void Preferences::RunEditor(Console& console) {
         redraw = true;
         const std::string& current = settings_.configuredDataDirectory;
         uint8_t flags = 0;
-        const std::string typed = InputField(console, 7, 3, current, kDirectoryFieldLength,
-                                             kFieldEscCancels | kFieldWhiteOnBlue, &flags);
-        // A directory longer than the field comes back cut short when the user
-        // only confirms it; that is no change.
+        // The path scrolls inside the field, so a long one is edited whole.
+        const std::string typed =
+            InputField(console, 7, 3, current, kMaxFieldTextLength,
+                       kFieldEscCancels | kFieldWhiteOnBlue, &flags, kDirectoryFieldLength);
+        // A directory longer than any field holds comes back cut short when the
+        // user only confirms it; that is no change.
         const bool unchanged = (flags & kFieldCancelled) != 0 || typed == current ||
-                               (current.size() > static_cast<size_t>(kDirectoryFieldLength) &&
-                                typed == current.substr(0, kDirectoryFieldLength));
+                               (current.size() > static_cast<size_t>(kMaxFieldTextLength) &&
+                                typed == current.substr(0, kMaxFieldTextLength));
         if (unchanged) break;
         ini_->WriteString(kOptionsSection, "DataDirectory", typed);
         SetDataDirectory(typed);

@@ -9,6 +9,26 @@
 #include "screens/screens.h"
 
 namespace torvex {
+namespace {
+
+// Writes `text` as it is (a bar in a path is no colour code) in `attr`, cut to
+// the frame's inside from its start.
+void WriteFieldAt(Console& console, int row, uint8_t attr, std::string_view text) {
+  console.GotoXY(kCheckFieldColumn, row);
+  console.SetTextAttr(attr);
+  const bool raw = console.RawOutput();
+  console.SetRawOutput(true);
+  console.Write(ElideStart(text, kCheckFieldWidth));
+  console.SetRawOutput(raw);
+}
+
+}  // namespace
+
+std::string ElideStart(std::string_view text, size_t width) {
+  if (text.size() <= width) return std::string(text);
+  if (width <= 3) return std::string(width, '.');
+  return "..." + std::string(text.substr(text.size() - (width - 3)));
+}
 
 bool RunStartupCheck(Console& console, const std::string& iniPath,
                      const DatabaseSettings& settings, const std::string& notice) {
@@ -16,10 +36,10 @@ bool RunStartupCheck(Console& console, const std::string& iniPath,
   console.SetTextAttr(7);
   console.ClrScr();
   PaintScreenImage(console, screens::kStartupCheck.data, screens::kStartupCheck.size);
-  WriteColourAt(console, 4, 21, Format("|15%s", iniPath.c_str()));
+  WriteFieldAt(console, 21, 15, iniPath);
   const std::string& dir = settings.dataDirectory;
-  WriteColourAt(console, 4, 23, Format("|15%s", dir.empty() ? "<blank>" : dir.c_str()));
-  if (!notice.empty()) WriteColourAt(console, 4, 24, Format("|12%s", notice.c_str()));
+  WriteFieldAt(console, 23, 15, dir.empty() ? "<blank>" : dir);
+  if (!notice.empty()) WriteFieldAt(console, 24, 12, notice);
 
   bool allOpened = true;
   int row = 26;

@@ -1,7 +1,9 @@
 // The start-up check: can the nine main game files be opened?
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "console/console.h"
 #include "database/settings.h"
@@ -15,6 +17,16 @@ namespace torvex {
 // configured directory is not in use). Returns true when all files opened.
 bool RunStartupCheck(Console& console, const std::string& iniPath,
                      const DatabaseSettings& settings, const std::string& notice = {});
+
+// The ini path, the data directory and the notice each keep their own row
+// inside the frame: columns 4 to 78. Longer texts show their end, after "..."
+// (code page 437 has no ellipsis character).
+inline constexpr int kCheckFieldColumn = 4;
+inline constexpr size_t kCheckFieldWidth = 75;
+
+// `text` when it fits in `width` cells, else "..." and its last width - 3
+// characters (only dots when `width` is 3 or less).
+std::string ElideStart(std::string_view text, size_t width);
 
 // The nine files, in the order they are checked.
 inline constexpr const char* kCheckedFiles[] = {"WCCRACE2", "WCCCLAS2", "WCCMP002",

@@ -3,8 +3,9 @@
 #include <zlib.h>
 
 #include "console/colour_text.h"
-#include "console/keys.h"
 #include "console/format.h"
+#include "console/input_manager.h"
+#include "console/keys.h"
 #include "database/btrieve_layer.h"
 #include "database/settings.h"
 #include "platform/program.h"
@@ -30,8 +31,41 @@ void WriteLines(ShellEnvironment& env, const std::vector<std::string>& lines) {
   for (const auto& line : lines) env.writeLine(line);
 }
 
+using Report = std::function<void(const std::string&, const std::string&)>;
+
+// Whether the preferences were read and written in this run.
+struct PreferencesState {
+  bool loaded = false;
+  bool saved = false;
+};
+
+// A problem with the preferences, in a window the user closes with a key.
+void ShowPreferencesProblem(Console& console, const std::string& problem) {
+  TInputManager alert(console);
+  ApplyWindowStyle(alert, kAlertStyle);
+  alert.Title = "Preferences";
+  alert.Prompt = problem;
+  alert.ShowMessage();
+}
+
+// Saves once after a load; `tell` gets the problem, if any.
+void SavePreferencesOnce(ShellEnvironment& env, PreferencesState& state,
+                         const std::function<void(const std::string&)>& tell) {
+  if (!state.loaded || state.saved || !env.savePreferences) return;
+  state.saved = true;
+  const std::string problem = env.savePreferences();
+  if (!problem.empty()) tell(problem);
+}
+
+// After the screen is given back, problems go to the report.
+void SaveAfterScreen(ShellEnvironment& env, PreferencesState& state, const Report& report) {
+  SavePreferencesOnce(env, state,
+                      [&](const std::string& problem) { report(kProgramTitle, problem); });
+}
+
 // The program from its command line to its exit code, without the guard.
-int Run(const std::vector<std::string>& args, ShellEnvironment& env) {
+int Run(const std::vector<std::string>& args, ShellEnvironment& env, PreferencesState& prefs,
+        const Report& report) {
   ProgramRandom().Randomize();
 
   const CommandLine cmd = ParseCommandLine(args);
@@ -44,10 +78,6 @@ int Run(const std::vector<std::string>& args, ShellEnvironment& env) {
 
   WriteBanner(env);
   BtrieveInit();
-  if (env.loadPreferences) {
-    const std::string problem = env.loadPreferences(env.iniPath);
-    if (!problem.empty()) env.writeLine(problem);
-  }
   const Settings& settings = CurrentSettings();
 
   Display& display = env.openDisplay();
@@ -56,6 +86,20 @@ int Run(const std::vector<std::string>& args, ShellEnvironment& env) {
   const int savedMode = console.LastMode();
   console.TextMode(kModeColour80x50);
   console.SetCursorStyle(kCursorSmall);
+
+  try {
+    // Only now: a run that cannot open its screen reads and writes no ini file.
+    std::string loadProblem;
+    if (env.loadPreferences) {
+      loadProblem = env.loadPreferences(env.iniPath);
+      prefs.loaded = true;
+    }
+    if (!loadProblem.empty()) ShowPreferencesProblem(console, loadProblem);
+  } catch (const TerminationRequest&) {
+    env.closeDisplay(nullptr);
+    SaveAfterScreen(env, prefs, report);
+    return BtrieveStop();
+  }
 
   const Viewers viewers = env.makeViewers ? env.makeViewers(console) : Viewers{};
   try {
@@ -66,9 +110,13 @@ int Run(const std::vector<std::string>& args, ShellEnvironment& env) {
     console.SetTextAttr(7);
     if (cmd.startViewer != kNoViewer) viewers.Run(cmd.startViewer);
     RunMainMenu(console, viewers, env.cpuLabel);
+    // Saved while the screen is there, so that a problem is seen.
+    SavePreferencesOnce(
+        env, prefs, [&](const std::string& problem) { ShowPreferencesProblem(console, problem); });
   } catch (const TerminationRequest&) {
     // Asked to end from outside: leave at once, without the farewell screen.
     env.closeDisplay(nullptr);
+    SaveAfterScreen(env, prefs, report);
     return BtrieveStop();
   }
 
@@ -96,10 +144,12 @@ std::string UnhandledExceptionText(const std::exception& e) {
 
 int TorvexMain(const std::vector<std::string>& args, ShellEnvironment& env,
                const std::function<void(const std::string&, const std::string&)>& report) {
+  PreferencesState prefs;
   try {
-    return Run(args, env);
+    return Run(args, env, prefs, report);
   } catch (const TerminationRequest&) {
     env.closeDisplay(nullptr);
+    SaveAfterScreen(env, prefs, report);
     return BtrieveStop();
   } catch (const DisplayUnavailable& e) {
     report(kProgramTitle, Format("%s; Torvex runs full-screen in a terminal.", e.what()));
@@ -111,6 +161,8 @@ int TorvexMain(const std::vector<std::string>& args, ShellEnvironment& env,
     env.closeDisplay(nullptr);
     report(kUnhandledCaption, UnhandledExceptionText(std::runtime_error("unknown exception")));
   }
+  // What the user set before the fault is kept.
+  SaveAfterScreen(env, prefs, report);
   return 1;
 }
 

@@ -34,7 +34,14 @@ struct ShellEnvironment {
   std::string cpuLabel;
   // Reads the preferences from the ini file into the program's settings;
   // returns an error text, empty on success. Unset: the settings stay as they are.
+  // Called once the full-screen display is open, so that a run without one
+  // reads and writes no ini file.
   std::function<std::string(const std::string& iniPath)> loadPreferences;
+  // Writes the preferences back; returns an error text, empty on success. Called
+  // once, after a successful load: while the screen is still there when the
+  // user leaves the program, else after it is given back (an outside request to
+  // end, an unhandled exception). Unset: nothing is written.
+  std::function<std::string()> savePreferences;
   // Builds the viewers on the program's console.
   std::function<Viewers(Console&)> makeViewers;
 };
@@ -52,7 +59,8 @@ std::string UnhandledExceptionText(const std::exception& e);
 
 // Runs the program with `args` (without the program name) and returns its exit
 // code: the record manager's stop status. Exceptions are reported through
-// `report` (caption, text) and give 1.
+// `report` (caption, text) and give 1. Problems with the preferences are shown
+// in a window while the screen is there, else reported through `report`.
 int TorvexMain(const std::vector<std::string>& args, ShellEnvironment& env,
                const std::function<void(const std::string&, const std::string&)>& report);
 

@@ -55,11 +55,19 @@ bool ReadPath(const Args& a, std::string& out) {
 
 // Finds `path`, or when it does not exist as written, a file in its directory whose
 // name matches ignoring case (the first in byte order when several do). Returns 0,
-// 11 for a directory, 12 when nothing matches, 46 when the search is denied.
+// 11 for a directory, 30 for anything else that is not a regular file (a FIFO, a
+// device, a socket: opening one could block or consume its data), 12 when nothing
+// matches, 46 when the search is denied.
+int16_t KindStatus(const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) return status::kInvalidFileName;
+  if (!S_ISREG(st.st_mode)) return status::kNotRecordFile;
+  return status::kSuccess;
+}
+
 int16_t ResolvePath(const std::string& path, std::string& out) {
   struct stat st;
   if (stat(path.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) return status::kInvalidFileName;
+    if (int16_t kind = KindStatus(st); kind != status::kSuccess) return kind;
     out = path;
     return status::kSuccess;
   }
@@ -80,7 +88,7 @@ int16_t ResolvePath(const std::string& path, std::string& out) {
   closedir(d);
   if (best.empty()) return status::kFileNotFound;
   out = (slash == std::string::npos ? "" : path.substr(0, slash + 1)) + best;
-  if (stat(out.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return status::kInvalidFileName;
+  if (stat(out.c_str(), &st) == 0) return KindStatus(st);
   return status::kSuccess;
 }
 
@@ -165,8 +173,15 @@ struct Engine::Impl {
       files.erase(it);  // open handles keep the old image until they close
     }
     uint8_t head[100];
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a FIFO put in the file's place since ResolvePath looked
+    // cannot hold the open; only a regular file is read.
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return errno == EACCES ? status::kAccessDenied : status::kFileNotFound;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+      close(fd);
+      return status::kNotRecordFile;
+    }
     ssize_t n = read(fd, head, sizeof head);
     close(fd);
     if (n < 0) return status::kIoError;

@@ -386,13 +386,19 @@ class ReadOnlyStore : public RecordStore {
 };
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, int16_t& st) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking and regular files only: a FIFO in the file's place never holds the read.
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     st = errno == EACCES ? status::kAccessDenied : status::kIoError;
     return false;
   }
   struct stat info;
   bool ok = fstat(fd, &info) == 0 && info.st_size >= 0;
+  if (ok && !S_ISREG(info.st_mode)) {
+    close(fd);
+    st = status::kNotRecordFile;
+    return false;
+  }
   // Record positions are 32-bit file offsets.
   if (ok && static_cast<uint64_t>(info.st_size) > 0xFFFFFFFFull) {
     close(fd);

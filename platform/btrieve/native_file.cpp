@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sqlite3.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 
 #include "platform/btrieve/btrieve.h"
 #include "platform/btrieve/genuine_file.h"
+#include "platform/file_writer.h"
 
 namespace torvex::btrieve {
 
@@ -345,14 +345,6 @@ int16_t StatusFromErrno(int e) {
   }
 }
 
-bool SyncPath(const std::string& path, bool directory) {
-  int fd = open(path.c_str(), (directory ? O_DIRECTORY : 0) | O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  bool ok = fsync(fd) == 0;
-  close(fd);
-  return ok;
-}
-
 // An old file may carry a journal or WAL left by a killed writer. Let SQLite settle it
 // into the old file first, and remove what is left, so that it is never replayed into
 // the new file that takes the name.
@@ -435,34 +427,26 @@ void SetCreateHookForTesting(std::function<void()> hook) {
 }
 
 int16_t CreateNativeFile(const std::string& path, const FileDefinition& definition) {
-  size_t slash = path.rfind('/');
-  std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  std::string temp =
-      (slash == std::string::npos ? "" : path.substr(0, slash + 1)) + "." + name + ".tmp-XXXXXX";
-  int fd = mkstemp(temp.data());
-  if (fd < 0) return StatusFromErrno(errno);
+  // The new file is built beside the old one and renamed over it: whole or not
+  // at all. It gets the mode of any new file, not the old file's.
+  std::string temp;
+  int fd = -1;
+  FileStatus made = CreateTemporaryBeside(path, &temp, &fd);
+  if (!made.ok()) return StatusFromErrno(made.error());
   close(fd);
   int rc = BuildEmptyFile(temp, definition);
   int16_t st = status::kSuccess;
   if (rc != SQLITE_OK) {
     st = (rc & 0xFF) == SQLITE_FULL ? status::kDiskFull : status::kCreateError;
-  } else if (!SyncPath(temp, false)) {
-    st = StatusFromErrno(errno);
+  } else if (FileStatus synced = SyncPath(temp, false); !synced.ok()) {
+    st = StatusFromErrno(synced.error());
   }
   if (st == status::kSuccess) {
-    // Make the file readable like any other file the user creates.
-    mode_t mask = umask(0);
-    umask(mask);
-    chmod(temp.c_str(), 0666 & ~mask);
     SettleOldFile(path);
     if (CreateHook()) CreateHook()();
-    if (rename(temp.c_str(), path.c_str()) != 0) {
-      st = StatusFromErrno(errno);
-    } else {
-      SyncPath(dir, true);
-      return status::kSuccess;
-    }
+    FileStatus replaced = ReplaceWithTemporary(temp, path);
+    if (replaced.ok()) return status::kSuccess;
+    st = StatusFromErrno(replaced.error());
   }
   unlink(temp.c_str());
   for (const char* s : {"-wal", "-journal", "-shm"}) unlink((temp + s).c_str());

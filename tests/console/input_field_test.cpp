@@ -226,5 +226,55 @@ TEST(InputFieldTest, FieldRunningOverTheRowEndEditsInPlace) {
   EXPECT_EQ(t.console.WhereY(), 3);
 }
 
+// A text longer than its field scrolls inside it: the cursor cell is always one of
+// the field's cells, and nothing is drawn past the field.
+TEST(InputFieldTest, LongTextScrollsInsideTheField) {
+  HeadlessConsole t;
+  const std::string path = "/very/long/path/to/the/game";  // 27 characters
+  PushScript(t.display, "{home}{right}{end}X{bs}{bs}{home}{del}{enter}");
+  const std::string result = InputField(t.console, 5, 2, path, 100, 0, nullptr, 10);
+  EXPECT_EQ(result, "very/long/path/to/the/gam");
+  const auto& waits = t.display.AtKeyWaits();
+  ASSERT_EQ(waits.size(), 9u);
+  struct Step {
+    const char* shown;  // the field's 10 cells
+    int cursorColumn;   // 1-based
+  } steps[] = {
+      {"/the/game ", 14},  // drawn: the end, the cursor on the free last cell
+      {"/very/long", 5},   // Home
+      {"/very/long", 6},   // Right
+      {"/the/game ", 14},  // End
+      {"the/gameX ", 14},  // X typed at the end
+      {"/the/game ", 14},  // Backspace
+      {"o/the/gam ", 14},  // Backspace
+      {"/very/long", 5},   // Home
+      {"very/long/", 5},   // Delete
+  };
+  for (size_t i = 0; i < waits.size(); ++i) {
+    SCOPED_TRACE(::testing::Message() << "key wait " << i);
+    EXPECT_EQ(waits[i].Text(4, 1, 10), steps[i].shown);
+    EXPECT_EQ(waits[i].At(14, 1).ch, ' ');  // nothing past the field
+    EXPECT_EQ(waits[i].At(14, 1).attr, 0x07);
+    EXPECT_EQ(waits[i].cursorX, steps[i].cursorColumn - 1);
+    EXPECT_EQ(waits[i].cursorY, 1);
+  }
+  // Finished: the start of the text.
+  EXPECT_EQ(t.Text(5, 2, 10), "very/long/");
+  EXPECT_EQ(t.Text(15, 2, 1), " ");
+}
+
+TEST(InputFieldTest, ScrollingFieldTypesPastItsWidthUpToTheMaximum) {
+  HeadlessConsole t;
+  PushScript(t.display, "abcdefghij{left}{left}{left}{left}{left}{left}{left}{enter}");
+  EXPECT_EQ(InputField(t.console, 1, 1, "", 8, 0, nullptr, 4), "abcdefgh");
+  const auto& waits = t.display.AtKeyWaits();
+  ASSERT_EQ(waits.size(), 18u);
+  EXPECT_EQ(waits[4].Text(0, 0, 4), "bcd ");  // after "abcd": the cursor cell stays free
+  EXPECT_EQ(waits[4].cursorX, 3);
+  EXPECT_EQ(waits[10].Text(0, 0, 4), "fgh ");  // "i" and "j" were refused
+  EXPECT_EQ(waits[17].Text(0, 0, 4), "bcde");  // seven steps left: the cursor on "b"
+  EXPECT_EQ(waits[17].cursorX, 0);
+}
+
 }  // namespace
 }  // namespace torvex

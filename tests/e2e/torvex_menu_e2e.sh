@@ -31,6 +31,10 @@ TORVEX [inifile] [/RACES | /CLASSES | /SPELLS | /ITOWNERS | /ITEMS |
 usage=$("$torvex" "/?" < /dev/null; echo x)
 [[ "${usage%x}" == "$expected_usage"$'\n' ]] || fail "usage text differs: $(diff <(printf '%s' "${usage%x}") <(printf '%s\n' "$expected_usage"))"
 [[ ! -e "$XDG_CONFIG_HOME/torvex/torvex.ini" ]] || fail "help wrote an ini file"
+# Without a terminal the program says so and writes no ini file.
+nottyout=$("$torvex" < /dev/null 2>&1 > /dev/null; echo "exit=$?")
+[[ "$nottyout" == *"runs full-screen in a terminal"*"exit=1" ]] || fail "no terminal not told: $nottyout"
+[[ ! -e "$XDG_CONFIG_HOME/torvex/torvex.ini" ]] || fail "a run without a terminal wrote an ini file"
 
 start_session
 tmux -S "$sock" send-keys -t e2e "stty -a > before.txt; $torvex; echo \"exit=\$?\"; stty -a > after.txt; echo modes-saved" Enter

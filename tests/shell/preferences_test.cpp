@@ -463,6 +463,18 @@ TEST(PreferencesTest, AnUnreadableFileGivesDefaultsAndIsLeftAlone) {
   EXPECT_TRUE(fs::is_directory(f.ini));
 }
 
+TEST(PreferencesTest, TheRefusedSaveOfAnUnreadableFileSaysNotSavedOnce) {
+  Fixture f;
+  fs::create_directory(f.ini);
+  EXPECT_FALSE(f.prefs.Load(f.ini).ok);
+  const PreferencesResult saved = f.prefs.Save();
+  EXPECT_FALSE(saved.ok);
+  const std::string& m = saved.message;
+  EXPECT_EQ(m.find("not saved"), m.rfind("not saved")) << m;
+  EXPECT_NE(m.find("could not be read at start"), std::string::npos) << m;
+  EXPECT_NE(m.find(f.ini), std::string::npos) << m;
+}
+
 TEST(PreferencesTest, SaveBeforeLoadWritesNothing) {
   Fixture f;
   EXPECT_TRUE(f.prefs.Save().ok);
@@ -566,6 +578,32 @@ TEST(PreferencesEditorTest, TheSameDirectoryChangesAndWritesNothing) {
     EXPECT_EQ(h.settings.configuredDataDirectory, dir);
     EXPECT_EQ(ReadFile(h.ini), before) << dir;
   }
+}
+
+// A directory longer than the 72-cell field scrolls inside it and is written back
+// whole with the change, never cut to the field.
+TEST(PreferencesEditorTest, ALongDirectoryIsEditedWholeInsideItsField) {
+  const std::string longDir = "/" + std::string(60, 'a') + "/" + std::string(60, 'b');
+  EditorHarness h("[Options]\nDataDirectory=" + longDir + "\n[Simulator]\nGotoSections=\n");
+  h.Keys("1");
+  h.display.PushVk(vk::kHome);
+  h.Keys("/mnt");
+  h.display.PushVk(vk::kEnd);
+  h.Keys("c");
+  h.display.PushVk(vk::kReturn);
+  h.Keys("q");
+  h.prefs.RunEditor(h.console);
+  const std::string expected = "/mnt" + longDir + "/c";  // loaded with its closing "/"
+  EXPECT_EQ(h.settings.configuredDataDirectory, expected);
+  TKRXIniFile file(h.ini);
+  file.Load();
+  EXPECT_EQ(file.ReadString("Options", "DataDirectory", ""), expected);
+  // While editing at the end, the field shows the end of the path and nothing past
+  // its 72 cells (columns 7 to 78).
+  const auto& atEnd = h.display.AtKeyWaits().at(h.display.AtKeyWaits().size() - 2);
+  EXPECT_EQ(atEnd.Text(6, 2, 72), expected.substr(expected.size() - 71) + " ");
+  EXPECT_EQ(atEnd.cursorX, 77);
+  EXPECT_NE(atEnd.At(78, 2).attr, 0x1F);
 }
 
 TEST(PreferencesEditorTest, AFailedWriteOfTheDirectoryIsShown) {

@@ -1,6 +1,11 @@
 #include "shell/startup_check.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "database/btrieve_layer.h"
 #include "platform/terminal/headless_display.h"
@@ -95,6 +100,101 @@ TEST(StartupCheckTest, DatExtensionAndBlankDirectory) {
   EXPECT_EQ(s.Text(3, 22, 7), "<blank>");
   EXPECT_EQ(s.Text(3, 23, 23), "Data directory too long");
   EXPECT_EQ(s.Text(2, 26, 12), "WCCRACE2.DAT");
+}
+
+// A data file that is a FIFO would hold an open for reading until a writer came:
+// the check answers 30 for it and goes on.
+TEST(StartupCheckTest, AFifoInPlaceOfADataFileFailsWithoutBlocking) {
+  CheckHarness h;
+  h.CreateFiles(9);
+  const std::string race = DatabasePath(h.settings, kCheckedFiles[0]);
+  ASSERT_EQ(std::remove(race.c_str()), 0);
+  ASSERT_EQ(::mkfifo(race.c_str(), 0644), 0);
+  h.display.PushText(" ");
+  EXPECT_FALSE(RunStartupCheck(h.console, "x.ini", h.settings));
+  const auto& s = h.Shown();
+  EXPECT_EQ(s.Text(26, 26, 20), "Failure! (Error: 30)");
+  EXPECT_EQ(s.Text(26, 27, 8), "Success!");
+}
+
+// Paths longer than the frame show their end inside it; each keeps its row, and
+// the notice and the table head stay where they are.
+TEST(StartupCheckTest, LongPathsAreCutAtTheirStartInsideTheFrame) {
+  CheckHarness h;
+  const std::string ini = "/home/op/" + std::string(100, 'i') + "/torvex.ini";
+  h.settings.dataDirectory = "/srv/|12game/" + std::string(120, 'd') + "/data/";
+  h.display.PushText(" ");
+  EXPECT_FALSE(RunStartupCheck(h.console, ini, h.settings, "Data directory not found"));
+  const auto& s = h.Shown();
+  const std::string dirTail =
+      h.settings.dataDirectory.substr(h.settings.dataDirectory.size() - (kCheckFieldWidth - 3));
+  struct Row {
+    int row;
+    std::string text;
+    uint8_t attr;
+  };
+  const Row rows[] = {
+      {20, "..." + ini.substr(ini.size() - 72), 15},
+      {22, "..." + dirTail, 15},
+      {23, "Data directory not found", 12},
+  };
+  for (const Row& r : rows) {
+    const std::string padded = r.text + std::string(75 - r.text.size(), ' ');
+    EXPECT_EQ(s.Text(3, r.row, 75), padded) << "row " << r.row;
+    EXPECT_EQ(s.At(3, r.row).attr, r.attr) << "row " << r.row;
+    EXPECT_EQ(s.At(78, r.row).ch, ' ') << "row " << r.row;   // the cell before the frame
+    EXPECT_EQ(s.At(79, r.row).ch, 0xB3) << "row " << r.row;  // the frame itself
+  }
+  EXPECT_EQ(s.Text(2, 24, 8), "Filename");
+  EXPECT_EQ(s.At(2, 24).attr, 11);
+
+  // A path with a bar in it is written as it is, not as colour codes.
+  CheckHarness plain;
+  plain.settings.dataDirectory = "/srv/|12game/";
+  plain.display.PushText(" ");
+  RunStartupCheck(plain.console, "x.ini", plain.settings);
+  EXPECT_EQ(plain.Shown().Text(3, 22, 13), "/srv/|12game/");
+  EXPECT_EQ(plain.Shown().At(8, 22).attr, 15);
+}
+
+TEST(StartupCheckTest, ElideStart) {
+  struct Case {
+    std::string text;
+    size_t width;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"", 5, ""},           {"abcde", 5, "abcde"}, {"abcdef", 5, "...ef"},
+      {"abcdef", 4, "...f"}, {"abcdef", 3, "..."},  {"abcdef", 0, ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ElideStart(c.text, c.width), c.expected) << c.text << " in " << c.width;
+  }
+}
+
+// The check opens read-only and leaves every file as it was.
+TEST(StartupCheckTest, TheCheckChangesNoFile) {
+  CheckHarness h;
+  h.CreateFiles(9);
+  struct Seen {
+    std::string bytes;
+    int64_t mtime;
+  };
+  auto look = [&](const char* name) {
+    const std::string path = DatabasePath(h.settings, name);
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0);
+    return Seen{torvex::testing::ReadFile(path),
+                static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+  };
+  std::vector<Seen> before;
+  for (const char* name : kCheckedFiles) before.push_back(look(name));
+  EXPECT_TRUE(RunStartupCheck(h.console, "x.ini", h.settings));
+  for (size_t i = 0; i < before.size(); ++i) {
+    const Seen after = look(kCheckedFiles[i]);
+    EXPECT_EQ(after.bytes, before[i].bytes) << kCheckedFiles[i];
+    EXPECT_EQ(after.mtime, before[i].mtime) << kCheckedFiles[i];
+  }
 }
 
 }  // namespace

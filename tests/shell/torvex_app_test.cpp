@@ -193,21 +193,90 @@ TEST(TorvexAppTest, StartupCheckComesBeforeTheMenuAndWindowIsMaximised) {
   EXPECT_EQ(h.display.Maximizes(), 1);
 }
 
-TEST(TorvexAppTest, PreferencesAreLoadedBeforeTheScreenAndTheirOptionsApply) {
+// Whether a snapshot shows `text` anywhere.
+bool Shows(const HeadlessDisplay::Snapshot& snap, const std::string& text) {
+  for (int y = 0; y < snap.height; ++y) {
+    if (snap.Row(y).find(text) != std::string::npos) return true;
+  }
+  return false;
+}
+
+TEST(TorvexAppTest, PreferencesAreLoadedOnTheScreenAndTheirOptionsApply) {
   Harness h;
   std::vector<std::string> loaded;
   h.env.loadPreferences = [&](const std::string& path) {
     loaded.push_back(path);
     CurrentSettings().startup.startMaximized = false;
-    EXPECT_EQ(h.displayOpens, 0);
+    EXPECT_EQ(h.displayOpens, 1);  // a run without a screen reads no ini file
     return std::string("The preferences file could not be read.");
   };
-  h.display.PushText("q");
+  h.display.PushText(" q");  // the space closes the problem's window
   h.Run({"mine.ini"});
   ASSERT_EQ(loaded.size(), 1u);
   EXPECT_EQ(loaded[0].substr(loaded[0].size() - 9), "/mine.ini");
-  EXPECT_EQ(h.out.back(), "The preferences file could not be read.");
+  // Shown in a window while the program runs, not printed under the screen.
+  ASSERT_EQ(h.display.AtKeyWaits().size(), 2u);
+  EXPECT_TRUE(Shows(h.display.AtKeyWaits()[0], "The preferences file could not be read."));
+  EXPECT_TRUE(Shows(h.display.AtKeyWaits()[0], "Preferences"));
+  EXPECT_EQ(h.display.AtKeyWaits()[1].Text(3, 9, 16), "[1] or [R] Races");
+  EXPECT_EQ(h.out.size(), 5u);  // the banner only
   EXPECT_EQ(h.display.Maximizes(), 0);
+}
+
+TEST(TorvexAppTest, PreferencesAreSavedWhileTheScreenIsThereAndAProblemIsShown) {
+  Harness h;
+  int saves = 0;
+  h.env.loadPreferences = [](const std::string&) { return std::string(); };
+  h.env.savePreferences = [&] {
+    ++saves;
+    EXPECT_FALSE(h.farewell);  // the screen is still the program's
+    return std::string("Preferences not saved: cannot write /x/torvex.ini: No space left");
+  };
+  h.display.PushText("q ");
+  EXPECT_EQ(h.Run({}), 0);
+  EXPECT_EQ(saves, 1);
+  ASSERT_EQ(h.display.AtKeyWaits().size(), 2u);
+  EXPECT_TRUE(Shows(h.display.AtKeyWaits()[1], "cannot write /x/torvex.ini"));
+  EXPECT_TRUE(h.reports.empty());
+  ASSERT_TRUE(h.farewell);
+}
+
+TEST(TorvexAppTest, NoTerminalReadsAndWritesNoPreferences) {
+  Harness h;
+  int loads = 0;
+  int saves = 0;
+  h.env.loadPreferences = [&](const std::string&) {
+    ++loads;
+    return std::string();
+  };
+  h.env.savePreferences = [&] {
+    ++saves;
+    return std::string();
+  };
+  h.env.openDisplay = []() -> Display& { throw DisplayUnavailable("no terminal"); };
+  EXPECT_EQ(h.Run({}), 1);
+  EXPECT_EQ(loads, 0);
+  EXPECT_EQ(saves, 0);
+}
+
+TEST(TorvexAppTest, TerminationSavesAfterTheScreenAndReportsAProblem) {
+  Harness h;
+  std::vector<bool> closedAtSave;
+  h.env.loadPreferences = [](const std::string&) { return std::string(); };
+  h.env.savePreferences = [&] {
+    closedAtSave.push_back(h.closedWithoutFarewell);
+    return std::string("Preferences not saved: cannot write x");
+  };
+  h.env.makeViewers = [](Console&) -> Viewers {
+    Viewers v;
+    v.byCode[kViewItems] = [] { throw TerminationRequest(15); };
+    return v;
+  };
+  h.display.PushText("5");
+  EXPECT_EQ(h.Run({}), 0);
+  EXPECT_EQ(closedAtSave, std::vector<bool>{true});  // once, with the terminal given back
+  ASSERT_EQ(h.reports.size(), 1u);
+  EXPECT_EQ(h.reports[0].second, "Preferences not saved: cannot write x");
 }
 
 TEST(TorvexAppTest, UnhandledExceptionIsReportedAndGivesOne) {

@@ -190,6 +190,19 @@ TEST_F(BtrieveFiles, ForeignFilesAnswer30) {
   }
 }
 
+// A FIFO, a device or a socket is no record file: Open answers 30 at once instead
+// of waiting for a writer that never comes, whether the name is found as written
+// or by its case-insensitive match.
+TEST_F(BtrieveFiles, FilesThatAreNotRegularAnswer30WithoutBlocking) {
+  ASSERT_EQ(mkfifo(dir.File("WCCRACE2.DAT").c_str(), 0644), 0);
+  File f;
+  for (int8_t mode : {open_mode::kNormal, open_mode::kReadOnly}) {
+    EXPECT_EQ(f.Open(dir.File("WCCRACE2.DAT"), mode), status::kNotRecordFile);
+    EXPECT_EQ(f.Open(dir.File("wccrace2.dat"), mode), status::kNotRecordFile);
+  }
+  EXPECT_EQ(f.Open("/dev/null"), status::kNotRecordFile);
+}
+
 // Damage a good file in many ways: Open answers a status, and whatever opens reads to
 // its end without crashing.
 TEST_F(BtrieveFiles, DamagedFilesGiveAStatusNeverACrash) {

@@ -1,0 +1,2 @@
+#include "console/widget.h"
+#include "tests/temp_dir.h"

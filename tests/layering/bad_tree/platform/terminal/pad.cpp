@@ -1,0 +1,3 @@
+// A sibling of the engine, reached by a relative path.
+#include "../btrieve/btrieve.h"
+#include "pad.h"
