@@ -369,8 +369,7 @@ SearchOption TextSearchOption(
   return option;
 }
 
-SearchOption NumberSearchOption(std::string label, std::string prompt,
-                                std::string notFoundFormat,
+SearchOption NumberSearchOption(std::string label, std::string prompt, std::string notFoundFormat,
                                 std::function<bool(std::span<const uint8_t>, int32_t)> matches,
                                 RecordKey::Prompt kind, int maxLength) {
   SearchOption option;

@@ -123,7 +123,7 @@ struct BrowserDescription {
   std::optional<RecordKey> key = Number32Key();
 
   // Optional parts; an empty one switches its key off.
-  std::vector<SearchOption> searches;                                      // S
+  std::vector<SearchOption> searches;  // S
   // With one search option: S goes straight to its prompt, without the list.
   bool searchWithoutList = false;
   std::function<void(BrowserState&)> extendedViewer;                       // E
@@ -200,8 +200,7 @@ SearchOption TextSearchOption(
 // text prompt whose decimal value is used) of at most `maxLength` characters;
 // 0, not a number, or cancel: nothing to do. Matches when `matches` says so.
 // `notFoundFormat` is the program's own text with one "%d" for the number.
-SearchOption NumberSearchOption(std::string label, std::string prompt,
-                                std::string notFoundFormat,
+SearchOption NumberSearchOption(std::string label, std::string prompt, std::string notFoundFormat,
                                 std::function<bool(std::span<const uint8_t>, int32_t)> matches,
                                 RecordKey::Prompt kind = RecordKey::Prompt::kText,
                                 int maxLength = 10);

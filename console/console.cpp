@@ -31,6 +31,7 @@ int ColourModeFor(int columns, int rows) {
   return kModeStartup;
 }
 
+// clang-format off
 int CursorPercent(int style, int size) {
   switch (style) {
     case kCursorBlock: return 99;
@@ -39,6 +40,7 @@ int CursorPercent(int style, int size) {
     default: return std::clamp(size, 1, 100);
   }
 }
+// clang-format on
 
 }  // namespace
 
@@ -92,7 +94,9 @@ void Console::ClrScr() {
   cursorY_ = winTop_;
 }
 
-void Console::ClrEol() { FillRow(cursorY_, cursorX_, winRight_); }
+void Console::ClrEol() {
+  FillRow(cursorY_, cursorX_, winRight_);
+}
 
 void Console::GotoXY(int column, int row) {
   const int x = winLeft_ + column - 1;
@@ -130,9 +134,13 @@ void Console::ScrollDown(int fromRow, int toRow) {
   FillRow(fromRow, winLeft_, winRight_);
 }
 
-void Console::InsLine() { ScrollDown(cursorY_, winBottom_); }
+void Console::InsLine() {
+  ScrollDown(cursorY_, winBottom_);
+}
 
-void Console::DelLine() { ScrollUp(cursorY_, winBottom_); }
+void Console::DelLine() {
+  ScrollUp(cursorY_, winBottom_);
+}
 
 void Console::TextColor(int colour) {
   attr_ = static_cast<uint8_t>((attr_ & 0x70) | (colour & 0x8F));
@@ -142,7 +150,9 @@ void Console::TextBackground(int colour) {
   attr_ = static_cast<uint8_t>((attr_ & 0x8F) | ((colour * 16) & 0x7F));
 }
 
-void Console::HighVideo() { attr_ = static_cast<uint8_t>(attr_ | 0x08); }
+void Console::HighVideo() {
+  attr_ = static_cast<uint8_t>(attr_ | 0x08);
+}
 
 void Console::TextMode(int mode) {
   std::optional<ModeSize> size;
@@ -236,7 +246,9 @@ Frame Console::CurrentFrame() const {
   return frame;
 }
 
-void Console::Flush() { display_.Present(CurrentFrame()); }
+void Console::Flush() {
+  display_.Present(CurrentFrame());
+}
 
 std::optional<uint16_t> Console::NextCode(int timeoutMs) {
   if (lookahead_) {
@@ -336,7 +348,8 @@ void Console::RestoreConsoleState(ConsoleState&& s) {
       // The screen changed size meanwhile: put back what still fits.
       for (int y = 0; y < std::min(s.height, height_); ++y) {
         for (int x = 0; x < std::min(s.width, width_); ++x) {
-          cells_[static_cast<size_t>(y * width_ + x)] = s.cells[static_cast<size_t>(y * s.width + x)];
+          cells_[static_cast<size_t>(y * width_ + x)] =
+              s.cells[static_cast<size_t>(y * s.width + x)];
         }
       }
     }

@@ -8,7 +8,6 @@
 namespace torvex {
 namespace {
 
-
 constexpr std::string_view kWhiteOnBlack = "|16|15";
 constexpr std::string_view kWhiteOnBlue = "|17|15";
 

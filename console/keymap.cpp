@@ -5,7 +5,9 @@
 namespace torvex {
 namespace {
 
-constexpr uint16_t X(int scan) { return static_cast<uint16_t>(key::Extended(scan)); }
+constexpr uint16_t X(int scan) {
+  return static_cast<uint16_t>(key::Extended(scan));
+}
 constexpr uint16_t kNo = 0xFFFF;  // the combination gives nothing
 
 struct Row {
@@ -46,6 +48,7 @@ constexpr std::array<Row, 10> kNumpad = {{
     {'9', '9', X(132), kNo},
 }};
 
+// clang-format off
 std::optional<Row> RowFor(uint16_t key) {
   using namespace vk;
   switch (key) {
@@ -99,6 +102,7 @@ std::optional<Row> RowFor(uint16_t key) {
   }
   return std::nullopt;
 }
+// clang-format on
 
 }  // namespace
 

@@ -13,7 +13,9 @@ class Console;
 namespace key {
 
 inline constexpr int kExtended = 256;
-constexpr int Extended(int scan) { return kExtended + scan; }
+constexpr int Extended(int scan) {
+  return kExtended + scan;
+}
 
 // Character codes.
 inline constexpr int kCtrlC = 3;
@@ -28,7 +30,7 @@ inline constexpr int kEscape = 27;
 
 // Scan codes of extended keys.
 namespace scan {
-inline constexpr int kF1 = 59;       // F1..F10: 59..68
+inline constexpr int kF1 = 59;  // F1..F10: 59..68
 inline constexpr int kHome = 71;
 inline constexpr int kUp = 72;
 inline constexpr int kPageUp = 73;
@@ -57,19 +59,29 @@ inline constexpr int kInsert = Extended(scan::kInsert);
 inline constexpr int kDelete = Extended(scan::kDelete);
 
 // The function keys F1..F10 and their Shift/Ctrl forms; `n` is 0..9.
-constexpr int F(int n) { return Extended(scan::kF1 + n); }
-constexpr int ShiftF(int n) { return Extended(scan::kShiftF1 + n); }
-constexpr int CtrlF(int n) { return Extended(scan::kCtrlF1 + n); }
+constexpr int F(int n) {
+  return Extended(scan::kF1 + n);
+}
+constexpr int ShiftF(int n) {
+  return Extended(scan::kShiftF1 + n);
+}
+constexpr int CtrlF(int n) {
+  return Extended(scan::kCtrlF1 + n);
+}
 
 // The number of function keys a row of them has.
 inline constexpr int kFunctionKeys = 10;
 
 // True for an extended key; its scan code is `k - kExtended`.
-constexpr bool IsExtended(int k) { return k >= kExtended; }
+constexpr bool IsExtended(int k) {
+  return k >= kExtended;
+}
 
 // Upper-cases an ASCII letter; every other code, extended keys included, is
 // returned as it is (a scan code is never folded: 0x48 is Up, not "H").
-constexpr int Upper(int k) { return k >= 'a' && k <= 'z' ? k - 'a' + 'A' : k; }
+constexpr int Upper(int k) {
+  return k >= 'a' && k <= 'z' ? k - 'a' + 'A' : k;
+}
 
 }  // namespace key
 

@@ -1,4 +1,5 @@
 #include "console/read_line.h"
+
 #include "console/keys.h"
 
 namespace torvex {

@@ -68,6 +68,7 @@ constexpr const char* kStatusTexts[] = {
 static_assert(std::size(kStatusTexts) == 52);
 
 // The version report line for each type character.
+// clang-format off
 const char* VersionLineFormat(char type) {
   switch (type) {
     case 'W': return "  |07Windows Workstation v%d.%d (%c)";
@@ -81,15 +82,18 @@ const char* VersionLineFormat(char type) {
     default: return "  |07MicroKernel v%d.%d (%c)";
   }
 }
+// clang-format on
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t U16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 
 bool ReadFirstOrNext(BtrieveFile* file, uint16_t operation, uint8_t* record, size_t size) {
   if (!file) return false;
   file->dataLength = kHandleBufferSize;
-  file->status = static_cast<uint16_t>(BTRCALL(operation, file->positionBlock.data(),
-                                               file->dataBuffer.get(), &file->dataLength,
-                                               file->keyBuffer.data(), file->keyLength, 0));
+  file->status =
+      static_cast<uint16_t>(BTRCALL(operation, file->positionBlock.data(), file->dataBuffer.get(),
+                                    &file->dataLength, file->keyBuffer.data(), file->keyLength, 0));
   if (file->status != 0) {
     std::memset(record, 0, size);
     return false;
@@ -107,9 +111,13 @@ std::unique_ptr<BtrieveFile> OpenPersistent(const char* baseName) {
 
 }  // namespace
 
-int16_t BtrieveInit() { return WBTRVINIT(""); }
+int16_t BtrieveInit() {
+  return WBTRVINIT("");
+}
 
-int16_t BtrieveStop() { return WBTRVSTOP(); }
+int16_t BtrieveStop() {
+  return WBTRVSTOP();
+}
 
 bool BtrieveVersion(std::vector<uint8_t>* raw, int lastIndex) {
   uint8_t positionBlock[128] = {};
@@ -165,16 +173,20 @@ int16_t OpenBtrieveFile(BtrieveFile& file, const std::string& path, int8_t mode)
   std::memcpy(file.keyBuffer.data(), cut.data(), cut.size());
   file.keyNumber = static_cast<uint8_t>(mode);
   file.dataLength = 0;  // no owner name
-  const int16_t status = BTRCALL(btrieve::op::kOpen, file.positionBlock.data(),
-                                 file.dataBuffer.get(), &file.dataLength, file.keyBuffer.data(),
-                                 file.keyLength, mode);
+  const int16_t status =
+      BTRCALL(btrieve::op::kOpen, file.positionBlock.data(), file.dataBuffer.get(),
+              &file.dataLength, file.keyBuffer.data(), file.keyLength, mode);
   file.status = static_cast<uint16_t>(status);
   return status;
 }
 
-std::unique_ptr<BtrieveFile> OpenRaceFile() { return OpenPersistent("WCCRACE2"); }
+std::unique_ptr<BtrieveFile> OpenRaceFile() {
+  return OpenPersistent("WCCRACE2");
+}
 
-std::unique_ptr<BtrieveFile> OpenClassFile() { return OpenPersistent("WCCCLAS2"); }
+std::unique_ptr<BtrieveFile> OpenClassFile() {
+  return OpenPersistent("WCCCLAS2");
+}
 
 bool FirstRecord(BtrieveFile* file, uint8_t* record, size_t size) {
   return ReadFirstOrNext(file, btrieve::op::kGetFirst, record, size);

@@ -1,11 +1,11 @@
 #include "database/cache_stats.h"
-#include "console/keys.h"
 
 #include <cstdint>
 #include <string>
 
 #include "console/colour_text.h"
 #include "console/format.h"
+#include "console/keys.h"
 #include "database/records/records.h"
 
 namespace torvex {

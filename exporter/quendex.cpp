@@ -26,8 +26,12 @@ constexpr uint16_t kFileFlags = 0x1200;
 constexpr char kSpinner[4] = {'-', '\\', '|', '/'};
 
 // The template files' extension and the live files' one (the update file's).
-const char* TemplateExtension() { return kDatabaseExtensions[0].data(); }
-const char* LiveExtension() { return kDatabaseExtensions[1].data(); }
+const char* TemplateExtension() {
+  return kDatabaseExtensions[0].data();
+}
+const char* LiveExtension() {
+  return kDatabaseExtensions[1].data();
+}
 const char* FileName(size_t fileIndex) {
   return DatabaseFileName(static_cast<int>(fileIndex)).data();
 }
@@ -134,14 +138,12 @@ class Exporter {
   }
 
   void Export() {
-    exporting_ =
-        Format("  Exporting %s.%s...", FileName(kUpdateFile), LiveExtension());
+    exporting_ = Format("  Exporting %s.%s...", FileName(kUpdateFile), LiveExtension());
     out_.Write(exporting_);
     OpenFile update;
-    const int16_t openStatus =
-        OpenPath(update,
-                 Format("%s%s.%s", directory_.c_str(), FileName(kUpdateFile), LiveExtension()),
-                 bt::open_mode::kNormal);
+    const int16_t openStatus = OpenPath(
+        update, Format("%s%s.%s", directory_.c_str(), FileName(kUpdateFile), LiveExtension()),
+        bt::open_mode::kNormal);
     if (openStatus != bt::status::kSuccess) {
       // Without this line a run in the wrong directory would look like a finished export.
       ErrorLine(Format("! Error %d opening file %s.%s!", openStatus, FileName(kUpdateFile),
@@ -170,8 +172,8 @@ class Exporter {
     }
     if (st != bt::status::kEndOfFile) {
       // A record the buffer cannot hold, or a damaged file: the rest was not exported.
-      ErrorLine(Format("! Error %d reading file %s.%s!", st, FileName(kUpdateFile),
-                       LiveExtension()));
+      ErrorLine(
+          Format("! Error %d reading file %s.%s!", st, FileName(kUpdateFile), LiveExtension()));
       Fail(st);
     }
     Line("Done.");

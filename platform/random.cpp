@@ -4,7 +4,9 @@
 
 namespace torvex {
 
-void Random::Randomize() { seed_ = static_cast<uint32_t>(MonotonicNanos() / 100); }
+void Random::Randomize() {
+  seed_ = static_cast<uint32_t>(MonotonicNanos() / 100);
+}
 
 uint32_t Random::Next(uint32_t n) {
   seed_ = seed_ * 134775813u + 1u;

@@ -12,7 +12,9 @@
 
 namespace torvex {
 
-bool HaveTerminal() { return isatty(STDIN_FILENO) && isatty(STDOUT_FILENO); }
+bool HaveTerminal() {
+  return isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
+}
 
 bool TerminalSize(int* columns, int* rows) {
   winsize ws{};
@@ -24,7 +26,9 @@ bool TerminalSize(int* columns, int* rows) {
   return true;
 }
 
-bool StartedInOwnWindow() { return HaveTerminal() && getsid(0) == getpid(); }
+bool StartedInOwnWindow() {
+  return HaveTerminal() && getsid(0) == getpid();
+}
 
 void WaitForKeyOnTerminal() {
   if (!isatty(STDIN_FILENO)) return;

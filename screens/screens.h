@@ -15,21 +15,21 @@ struct ScreenImage {
   size_t size;
 };
 
-extern const ScreenImage kMainMenu;      // main menu
-extern const ScreenImage kExitScreen;    // farewell box in the top ten rows
-extern const ScreenImage kStartupCheck;  // database presence check
-extern const ScreenImage kPreferences;   // preferences editor
-extern const ScreenImage kItemBrowser;   // item browser
-extern const ScreenImage kItemExtended;  // extended item viewer
-extern const ScreenImage kMonsterBrowser;   // monster browser
-extern const ScreenImage kMonsterExtended;  // extended monster viewer
-extern const ScreenImage kSpellBrowser;  // spell browser
-extern const ScreenImage kRaceBrowser;   // race browser
-extern const ScreenImage kClassBrowser;  // class browser
+extern const ScreenImage kMainMenu;              // main menu
+extern const ScreenImage kExitScreen;            // farewell box in the top ten rows
+extern const ScreenImage kStartupCheck;          // database presence check
+extern const ScreenImage kPreferences;           // preferences editor
+extern const ScreenImage kItemBrowser;           // item browser
+extern const ScreenImage kItemExtended;          // extended item viewer
+extern const ScreenImage kMonsterBrowser;        // monster browser
+extern const ScreenImage kMonsterExtended;       // extended monster viewer
+extern const ScreenImage kSpellBrowser;          // spell browser
+extern const ScreenImage kRaceBrowser;           // race browser
+extern const ScreenImage kClassBrowser;          // class browser
 extern const ScreenImage kGangBrowser;           // gang browser
 extern const ScreenImage kItemOwnerBrowser;      // item-owner browser
 extern const ScreenImage kActiveMonsterBrowser;  // active-monster browser
-extern const ScreenImage kShopBrowser;   // shop browser
+extern const ScreenImage kShopBrowser;           // shop browser
 extern const ScreenImage kMessageBrowser;
 
 // Every image, in the order of the list in screens/CMakeLists.txt.

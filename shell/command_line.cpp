@@ -15,12 +15,12 @@ struct Switch {
 };
 
 constexpr Switch kSwitches[] = {
-    {"/RACES", kViewRaces},       {"/CLASSES", kViewClasses},
-    {"/SPELLS", kViewSpells},     {"/ITOWNERS", kViewItemOwners},
-    {"/ITEMS", kViewItems},       {"/ACTIVE", kViewActiveMonsters},
-    {"/MONSTERS", kViewMonsters}, {"/MESSAGES", kViewMessages},
-    {"/TEXT", kViewTextBlocks},   {"/SHOPS", kViewShops},
-    {"/ROOMS", kViewRooms},       {"/ROOMSIMULATOR", kViewRoomWalker},
+    {"/RACES", kViewRaces},        {"/CLASSES", kViewClasses},
+    {"/SPELLS", kViewSpells},      {"/ITOWNERS", kViewItemOwners},
+    {"/ITEMS", kViewItems},        {"/ACTIVE", kViewActiveMonsters},
+    {"/MONSTERS", kViewMonsters},  {"/MESSAGES", kViewMessages},
+    {"/TEXT", kViewTextBlocks},    {"/SHOPS", kViewShops},
+    {"/ROOMS", kViewRooms},        {"/ROOMSIMULATOR", kViewRoomWalker},
     {"/ROOMSIM", kViewRoomWalker}, {"/GANGS", kViewGangs},
 };
 
@@ -56,7 +56,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       upper.erase(0, upper.rfind('-', 1) == 1 ? 1 : 0);
       upper[0] = '/';
     }
-    const bool isSwitch = !upper.empty() && upper[0] == '/' && (IsSwitch(upper) || !LooksLikePath(arg));
+    const bool isSwitch =
+        !upper.empty() && upper[0] == '/' && (IsSwitch(upper) || !LooksLikePath(arg));
     if (isSwitch) {
       if (upper == "/CREDITS") {
         result.action = CommandLine::Action::kCredits;

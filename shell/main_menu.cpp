@@ -14,8 +14,8 @@
 namespace torvex {
 namespace {
 
-
 // The viewer a menu key starts, or kNoViewer.
+// clang-format off
 int ViewerForKey(char key) {
   switch (key) {
     case '1': case 'R': return kViewRaces;
@@ -33,6 +33,7 @@ int ViewerForKey(char key) {
     default: return kNoViewer;
   }
 }
+// clang-format on
 
 // Keys after which the menu is painted again.
 bool RedrawsAfter(char key) {
@@ -45,8 +46,8 @@ void PaintMainMenu(Console& console, const std::string& cpuLabel) {
   console.display().SetTitle(kProgramTitle);
   PaintScreenImage(console, screens::kMainMenu.data, screens::kMainMenu.size);
   WriteColourAt(console, 9, 2, "|15-NT ");
-  WriteColour(console, Format("|15%d.%.2d |08(|07Build |15%d|08) %s", kVersionMajor,
-                              kVersionMinor, kVersionBuild, cpuLabel.c_str()));
+  WriteColour(console, Format("|15%d.%.2d |08(|07Build |15%d|08) %s", kVersionMajor, kVersionMinor,
+                              kVersionBuild, cpuLabel.c_str()));
   WriteColourAt(console, 2, 49, Format("|08ZLib %s", zlibVersion()));
   console.GotoXY(5, 23);
 }

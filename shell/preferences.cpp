@@ -13,17 +13,16 @@
 #include <variant>
 
 #include "console/colour_text.h"
-#include "console/keys.h"
 #include "console/format.h"
 #include "console/input_field.h"
 #include "console/input_manager.h"
+#include "console/keys.h"
 #include "platform/program.h"
 #include "platform/system_info.h"
 #include "screens/screens.h"
 
 namespace torvex {
 namespace {
-
 
 // ---------------------------------------------------------------------------
 // The "Simulator" keys that are not the walker's holdings, in file order.

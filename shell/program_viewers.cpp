@@ -3,12 +3,12 @@
 #include "browsers/active_monster_browser.h"
 #include "browsers/gang_browser.h"
 #include "browsers/item_browser.h"
-#include "browsers/monster_browser.h"
-#include "browsers/race_class_browser.h"
-#include "browsers/spell_browser.h"
 #include "browsers/item_owner_browser.h"
 #include "browsers/message_browser.h"
+#include "browsers/monster_browser.h"
+#include "browsers/race_class_browser.h"
 #include "browsers/shop_browser.h"
+#include "browsers/spell_browser.h"
 #include "shell/preferences.h"
 
 namespace torvex {

@@ -3,8 +3,8 @@
 #include <cctype>
 
 #include "console/colour_text.h"
-#include "console/keys.h"
 #include "console/format.h"
+#include "console/keys.h"
 #include "database/btrieve_layer.h"
 #include "screens/screens.h"
 
@@ -30,8 +30,8 @@ std::string ElideStart(std::string_view text, size_t width) {
   return "..." + std::string(text.substr(text.size() - (width - 3)));
 }
 
-bool RunStartupCheck(Console& console, const std::string& iniPath,
-                     const DatabaseSettings& settings, const std::string& notice) {
+bool RunStartupCheck(Console& console, const std::string& iniPath, const DatabaseSettings& settings,
+                     const std::string& notice) {
   console.SetCursorStyle(kCursorHidden);
   console.SetTextAttr(7);
   console.ClrScr();
@@ -45,8 +45,7 @@ bool RunStartupCheck(Console& console, const std::string& iniPath,
   int row = 26;
   for (const char* name : kCheckedFiles) {
     ++row;
-    WriteColourAt(console, 3, row,
-                  Format("|15%s.%s", name, DatabaseExtension(settings).c_str()));
+    WriteColourAt(console, 3, row, Format("|15%s.%s", name, DatabaseExtension(settings).c_str()));
     console.Flush();  // show the file being tried while a slow disk answers
     const int16_t status = ProbeBtrieveFile(DatabasePath(settings, name));
     if (status == 0) {
@@ -64,8 +63,7 @@ bool RunStartupCheck(Console& console, const std::string& iniPath,
     int key = 0;
     const bool pressed = ReadWholeKeyWithin(console, 10000, &key);
     if (pressed && key::Upper(key) == 'Z') {
-      WriteColourAt(console, 3, 39,
-                    "|15<PRESS ANY KEY TO CONTINUE>" + std::string(47, ' '));
+      WriteColourAt(console, 3, 39, "|15<PRESS ANY KEY TO CONTINUE>" + std::string(47, ' '));
       ReadWholeKey(console);
     }
   } else {

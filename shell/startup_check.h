@@ -15,8 +15,8 @@ namespace torvex {
 // another key), without limit otherwise. `iniPath` is shown on the screen;
 // `notice`, when not empty, is shown under the data directory (a reason why a
 // configured directory is not in use). Returns true when all files opened.
-bool RunStartupCheck(Console& console, const std::string& iniPath,
-                     const DatabaseSettings& settings, const std::string& notice = {});
+bool RunStartupCheck(Console& console, const std::string& iniPath, const DatabaseSettings& settings,
+                     const std::string& notice = {});
 
 // The ini path, the data directory and the notice each keep their own row
 // inside the frame: columns 4 to 78. Longer texts show their end, after "..."

@@ -19,8 +19,8 @@ namespace {
 constexpr char kContact[] = "the Torvex maintainers";
 
 void WriteBanner(ShellEnvironment& env) {
-  env.writeLine(Format("\xFE %s %d.%.2d.%d.%d", kProgramTitle, kVersionMajor,
-                       kVersionMinor, kVersionRelease, kVersionBuild));
+  env.writeLine(Format("\xFE %s %d.%.2d.%d.%d", kProgramTitle, kVersionMajor, kVersionMinor,
+                       kVersionRelease, kVersionBuild));
   env.writeLine("  Record browser and rules simulator for Dunmarrow game operators.");
   env.writeLine("  Reads the game's record files directly; the game need not be running.");
   env.writeLine("");

@@ -18,8 +18,7 @@ namespace torvex::testing {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "torvex-test-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "torvex-test-XXXXXX").string();
     path_ = mkdtemp(pattern.data()) ? pattern : std::string();
   }
   ~TempDir() {

@@ -46,7 +46,7 @@ inline constexpr uint16_t kInsert = 0x2D, kDelete = 0x2E;
 inline constexpr uint16_t kNumpad0 = 0x60;  // .. kNumpad0 + 9
 inline constexpr uint16_t kMultiply = 0x6A, kAdd = 0x6B, kSubtract = 0x6D, kDecimal = 0x6E,
                           kDivide = 0x6F;
-inline constexpr uint16_t kF1 = 0x70;  // .. kF1 + 11 for F12
+inline constexpr uint16_t kF1 = 0x70;           // .. kF1 + 11 for F12
 inline constexpr uint16_t kNumpadEnter = 0x0E;  // keypad Enter, kept apart from kReturn
 // US-layout punctuation keys.
 inline constexpr uint16_t kSemicolon = 0xBA, kEquals = 0xBB, kComma = 0xBC, kMinus = 0xBD,

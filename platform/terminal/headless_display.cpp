@@ -4,7 +4,9 @@
 
 namespace torvex {
 
-std::string HeadlessDisplay::Snapshot::Row(int y) const { return Text(0, y, width); }
+std::string HeadlessDisplay::Snapshot::Row(int y) const {
+  return Text(0, y, width);
+}
 
 std::string HeadlessDisplay::Snapshot::Text(int x, int y, int length) const {
   std::string out;

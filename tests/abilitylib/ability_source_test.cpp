@@ -29,7 +29,6 @@ std::string SourcePath() {
   return std::string(root != nullptr ? root : ".") + "/data/abilities.toml";
 }
 
-
 std::vector<AbilityDescription> ParseOrFail(const std::string& text) {
   std::vector<AbilityDescription> out;
   std::string error;

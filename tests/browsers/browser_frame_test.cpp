@@ -351,10 +351,12 @@ TEST_F(FrameTest, NumberSearchUsesTheNumberAndItsNotFoundText) {
       "Search for Limit", "Enter limit:", "No limit \"%d\" here.",
       [](std::span<const uint8_t> r, int32_t n) { return ItemRecord(r).limit() == n; })};
   // Each prompt offers the last text typed; Ctrl+X clears it.
-  Keys("S\r9\r");           // found after the current record
+  Keys("S\r9\r");          // found after the current record
   Keys("S\r\x18seven\r");  // not a number: nothing
-  Keys("S\r\x1b");          // cancelled: nothing
-  Keys("S\r\x18" "7\r ");    // 7 lies behind: not found, back to the first
+  Keys("S\r\x1b");         // cancelled: nothing
+  Keys(
+      "S\r\x18"
+      "7\r ");  // 7 lies behind: not found, back to the first
   Run();
   EXPECT_EQ(shown, (std::vector<uint32_t>{1, 3, 1}));
   EXPECT_TRUE(EverShown("No limit \"7\" here."));

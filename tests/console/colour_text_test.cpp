@@ -5,6 +5,8 @@
 #include "console/format.h"
 #include "console_test_util.h"
 
+// clang-format off
+
 namespace torvex {
 namespace {
 
@@ -200,3 +202,4 @@ TEST(ColourCodesTest, TwoDigitsPerHalf) {
 
 }  // namespace
 }  // namespace torvex
+// clang-format on

@@ -24,8 +24,8 @@ TEST(ConsoleTest, StartsWithWholeScreenWindowAndModeFromSize) {
 TEST(ConsoleTest, ModeTableLookup) {
   struct Case {
     int mode, columns, rows;
-  } cases[] = {{18, 80, 50}, {3, 80, 25}, {1, 40, 25}, {12, 40, 50}, {0, 40, 25},
-               {2, 80, 25},  {31, 80, 60}, {14, 80, 14}, {7, 80, 25}, {37, 80, 60}};
+  } cases[] = {{18, 80, 50}, {3, 80, 25},  {1, 40, 25},  {12, 40, 50}, {0, 40, 25},
+               {2, 80, 25},  {31, 80, 60}, {14, 80, 14}, {7, 80, 25},  {37, 80, 60}};
   for (const auto& c : cases) {
     auto size = TextModeSize(c.mode);
     ASSERT_TRUE(size) << c.mode;
@@ -87,9 +87,9 @@ TEST(ConsoleTest, TextColorAndBackgroundMasks) {
     bool background;
     int expected;
   } cases[] = {
-      {0x07, 12, false, 0x0C},    {0x17, 9, false, 0x19},    {0x07, 16 + 3, false, 0x03},
-      {0x07, 128 + 3, false, 0x83}, {0x8F, 2, true, 0xAF},    {0x0F, 16, true, 0x0F},
-      {0x0F, 7, true, 0x7F},       {0x0F, 8, true, 0x0F},
+      {0x07, 12, false, 0x0C},      {0x17, 9, false, 0x19}, {0x07, 16 + 3, false, 0x03},
+      {0x07, 128 + 3, false, 0x83}, {0x8F, 2, true, 0xAF},  {0x0F, 16, true, 0x0F},
+      {0x0F, 7, true, 0x7F},        {0x0F, 8, true, 0x0F},
   };
   for (const auto& c : cases) {
     t.console.SetTextAttr(static_cast<uint8_t>(c.start));
@@ -183,8 +183,10 @@ TEST(ConsoleTest, CursorStyles) {
     bool visible;
     int expectSize;
     bool expectVisible;
-  } cases[] = {{kCursorSmall, 0, true, 15, true},     {kCursorBlock, 0, true, 99, true},
-               {kCursorUnderline, 0, true, 25, true}, {kCursorCustom, 40, false, 40, false},
+  } cases[] = {{kCursorSmall, 0, true, 15, true},
+               {kCursorBlock, 0, true, 99, true},
+               {kCursorUnderline, 0, true, 25, true},
+               {kCursorCustom, 40, false, 40, false},
                {kCursorCustom, 400, true, 100, true}};
   for (const auto& c : cases) {
     t.console.SetCursorStyle(c.style, c.size, c.visible);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+// clang-format off
+
 namespace torvex {
 namespace {
 
@@ -115,3 +117,4 @@ TEST(KeymapTest, CharactersFromOtherLayoutsPassThrough) {
 
 }  // namespace
 }  // namespace torvex
+// clang-format on

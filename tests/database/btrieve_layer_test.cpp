@@ -74,7 +74,8 @@ TEST(BtrieveLayerTest, VersionReport) {
   // A first entry without a type character: the heading alone.
   std::vector<uint8_t> noType(15, 0);
   noType[0] = 5;
-  EXPECT_EQ(BtrieveVersionReportFor(noType), std::vector<std::string>{"|16|14* |07Btrieve Versions"});
+  EXPECT_EQ(BtrieveVersionReportFor(noType),
+            std::vector<std::string>{"|16|14* |07Btrieve Versions"});
   EXPECT_TRUE(BtrieveVersionReportFor(std::vector<uint8_t>(15, 0)).empty());
 
   // The engine answers Version for real.

@@ -25,7 +25,9 @@ constexpr char kClosing[] = "Done.\n  Closing files.\n  Finished.\n";
 
 using Records = std::vector<std::vector<uint8_t>>;
 
-Records ReadAll(const std::string& path) { return bt::testing::ReadAllRecords(path); }
+Records ReadAll(const std::string& path) {
+  return bt::testing::ReadAllRecords(path);
+}
 
 std::vector<uint8_t> Race(uint16_t number, const std::string& name) {
   std::vector<uint8_t> r(126, 0);
@@ -115,7 +117,8 @@ TEST_F(QuendexTest, CreatesTheTenFilesWithTheirSpecifications) {
   };
   for (size_t i = 0; i < std::size(expected); ++i) {
     const Expected& e = expected[i];
-    EXPECT_EQ(DatabaseFileName(static_cast<int>(TemplateSpecs().at(i).fileIndex)), e.file) << "create order " << i;
+    EXPECT_EQ(DatabaseFileName(static_cast<int>(TemplateSpecs().at(i).fileIndex)), e.file)
+        << "create order " << i;
     sqlite3* db = nullptr;
     const std::string path = Path(std::string(e.file) + ".VIR");
     ASSERT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);

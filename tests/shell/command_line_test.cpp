@@ -63,7 +63,8 @@ TEST(CommandLineTest, UsageTextLines) {
   const auto& lines = UsageLines();
   ASSERT_EQ(lines.size(), 21u);
   EXPECT_EQ(lines.front(), "Views the database information for Dunmarrow databases.");
-  EXPECT_EQ(lines[3], "       /ACTIVE | /MONSTERS | /MESSAGES | /TEXT | /SHOPS | /ROOMS | /ROOMSIM]");
+  EXPECT_EQ(lines[3],
+            "       /ACTIVE | /MONSTERS | /MESSAGES | /TEXT | /SHOPS | /ROOMS | /ROOMSIM]");
   EXPECT_EQ(lines[19], "  /?           Displays this help screen.");
   EXPECT_EQ(lines.back(), "");
 }

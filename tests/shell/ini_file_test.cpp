@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
 #include "tests/temp_dir.h"
 
 namespace torvex {

@@ -27,8 +27,8 @@ struct CheckHarness {
 
   void CreateFiles(int count) {
     for (int i = 0; i < count; ++i) {
-      const auto spec =
-          btrieve::testing::CreateSpec(64, 1024, 0, {{Segment{1, 4, 0, btrieve::key_type::kInteger}}});
+      const auto spec = btrieve::testing::CreateSpec(
+          64, 1024, 0, {{Segment{1, 4, 0, btrieve::key_type::kInteger}}});
       ASSERT_EQ(btrieve::testing::Create(DatabasePath(settings, kCheckedFiles[i]), spec), 0);
     }
   }
@@ -57,7 +57,7 @@ TEST(StartupCheckTest, MissingFilesFailWithTheirStatusAndWaitForAKey) {
   EXPECT_EQ(s.Text(26, 37, 11), "Failure!   ");
   EXPECT_EQ(s.Text(2, 38, 28), "<PRESS ANY KEY TO CONTINUE> ");
   EXPECT_EQ(s.At(2, 38).attr, 12);
-  EXPECT_EQ(s.cursorSize, 0);                    // hidden while checking
+  EXPECT_EQ(s.cursorSize, 0);              // hidden while checking
   EXPECT_TRUE(h.console.CursorVisible());  // small again afterwards
   EXPECT_EQ(h.console.CursorSize(), 15);
   EXPECT_EQ(h.display.WaitedMillis(), 0);

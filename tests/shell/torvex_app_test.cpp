@@ -134,11 +134,11 @@ TEST(TorvexAppTest, MenuKeysStartTheirViewersInEitherCase) {
   struct Case {
     const char* key;
     int viewer;
-  } cases[] = {{"1", kViewRaces},    {"r", kViewRaces},       {"C", kViewClasses},
-               {"3", kViewSpells},   {"m", kViewMonsters},    {"5", kViewItems},
-               {"i", kViewItems},    {"6", kViewMessages},    {"b", kViewTextBlocks},
-               {"8", kViewRooms},    {"t", kViewShops},       {"k", kViewActiveMonsters},
-               {"N", kViewGangs},    {"o", kViewItemOwners}};
+  } cases[] = {{"1", kViewRaces},  {"r", kViewRaces},     {"C", kViewClasses},
+               {"3", kViewSpells}, {"m", kViewMonsters},  {"5", kViewItems},
+               {"i", kViewItems},  {"6", kViewMessages},  {"b", kViewTextBlocks},
+               {"8", kViewRooms},  {"t", kViewShops},     {"k", kViewActiveMonsters},
+               {"N", kViewGangs},  {"o", kViewItemOwners}};
   for (const auto& c : cases) {
     Harness h;
     h.display.PushText(c.key);
