@@ -1,0 +1,77 @@
+// Any bytes as a record, painted by every detail screen: the first byte picks
+// the screen, the rest is the record (short records read as zeros). A painter
+// must neither crash nor write outside its screen: the frame's top row and left
+// edge, which no value is written to, must look exactly as the empty record
+// left them (a write past the last cell would scroll them away).
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <span>
+
+#include "browsers/active_monster_browser.h"
+#include "browsers/gang_browser.h"
+#include "browsers/item_browser.h"
+#include "browsers/item_owner_browser.h"
+#include "browsers/message_browser.h"
+#include "browsers/monster_browser.h"
+#include "browsers/race_class_browser.h"
+#include "browsers/shop_browser.h"
+#include "browsers/spell_browser.h"
+#include "database/settings.h"
+#include "platform/terminal/headless_display.h"
+
+namespace {
+
+using Painter = void (*)(torvex::Console&, std::span<const uint8_t>);
+
+constexpr Painter kPainters[] = {
+    torvex::ShowItemDetail,    torvex::ShowItemExtended,        torvex::ShowMonsterDetail,
+    torvex::ShowMonsterExtended, torvex::ShowSpellDetail,       torvex::ShowRaceDetail,
+    torvex::ShowClassDetail,   torvex::ShowShopDetail,          torvex::ShowMessageDetail,
+    torvex::ShowGangDetail,    torvex::ShowItemOwnerDetail,     torvex::ShowActiveMonsterDetail,
+};
+constexpr size_t kCount = sizeof(kPainters) / sizeof(kPainters[0]);
+
+// The cells no painter writes a value to.
+std::vector<torvex::Cell> Edges(const torvex::Console& console) {
+  std::vector<torvex::Cell> cells;
+  for (int x = 0; x < 80; ++x) cells.push_back(console.CellAt(x, 0));
+  for (int y = 1; y < 50; ++y) cells.push_back(console.CellAt(0, y));
+  return cells;
+}
+
+bool Same(const std::vector<torvex::Cell>& a, const std::vector<torvex::Cell>& b) {
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i].ch != b[i].ch || a[i].attr != b[i].attr) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static torvex::HeadlessDisplay display;
+  static torvex::Console console(display, 80, 50);
+  // Look-ups of other records find an empty directory, quickly.
+  static const bool once = [] {
+    const auto dir = std::filesystem::temp_directory_path() / "detail_screen_fuzz";
+    std::filesystem::create_directories(dir);
+    torvex::CurrentDatabaseSettings().dataDirectory = dir.string() + "/";
+    return true;
+  }();
+  (void)once;
+  static std::vector<std::vector<torvex::Cell>> expected = [] {
+    std::vector<std::vector<torvex::Cell>> all;
+    const uint8_t zeros[1] = {0};
+    for (Painter paint : kPainters) {
+      paint(console, std::span<const uint8_t>(zeros, 0));
+      all.push_back(Edges(console));
+    }
+    return all;
+  }();
+  if (size == 0) return 0;
+  const size_t which = data[0] % kCount;
+  kPainters[which](console, std::span<const uint8_t>(data + 1, size - 1));
+  if (!Same(Edges(console), expected[which])) std::abort();
+  return 0;
+}
