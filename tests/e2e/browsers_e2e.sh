@@ -23,8 +23,29 @@ UseDATFiles=0
 INI
 
 row() { screen | sed -n "$1p"; }
+gone() {  # waits until <text> is no longer on the screen
+  local deadline=$((SECONDS + 10))
+  while ((SECONDS < deadline)); do
+    screen | grep -qF -- "$1" || return 0
+    sleep 0.1
+  done
+  fail "still shown: $1"
+}
 # The value after the label's colon on row 2 (the record's number or ID).
 key_of_record() { row 2 | sed -E 's/^[^:]*:[[:space:]]*([^[:space:]│]+).*/\1/'; }
+# Waits until the record key on row 2 is (==) or is not (!=) `value`.
+wait_key() {  # wait_key == | != <value> <what>
+  local deadline=$((SECONDS + 10))
+  while ((SECONDS < deadline)); do
+    local now
+    now=$(key_of_record)
+    if [[ "$1" == "==" && "$now" == "$2" ]] || [[ "$1" == "!=" && -n "$now" && "$now" != "$2" ]]; then
+      return 0
+    fi
+    sleep 0.1
+  done
+  fail "$3: row 2 shows $(key_of_record)"
+}
 
 # menu key | label of row 2 | help title | jump title | search title (- for none) | switch
 browsers=(
@@ -51,30 +72,26 @@ for entry in "${browsers[@]}"; do
   [[ -n "$first" ]] || fail "$label: no record key on row 2"
 
   keys L
-  sleep 0.3
-  last=$(key_of_record)
-  [[ "$last" != "$first" ]] || fail "$label: L stayed on $first"
+  wait_key != "$first" "$label: L from $first"
 
   keys g
   wait_for "[$jump]"
   keys C-x "$first" Enter
-  sleep 0.3
-  [[ "$(key_of_record)" == "$first" ]] || fail "$label: jump to $first shows $(key_of_record)"
+  wait_key == "$first" "$label: jump to $first"
 
   keys '>'
-  sleep 0.3
-  [[ "$(key_of_record)" != "$first" ]] || fail "$label: > stayed on $first"
+  wait_key != "$first" "$label: > from $first"
 
   keys '?'
   wait_for "[$help]"
   keys Space
-  sleep 0.2
+  gone "[$help]"
 
   if [[ "$search" != - ]]; then
     keys S
     wait_for "[$search]"
     keys Escape
-    sleep 0.2
+    gone "[$search]"
   fi
 
   keys q
@@ -88,7 +105,7 @@ wait_for "exit=0"
 for entry in "${browsers[@]}"; do
   IFS='|' read -r menu label help jump search switch <<<"$entry"
   keys clear Enter
-  sleep 0.3
+  gone "exit=0"
   keys "$torvex $work/torvex.ini $switch; echo \"exit=\$?\"" Enter
   wait_for "$label"
   keys Escape
