@@ -16,8 +16,6 @@
 namespace torvex {
 namespace {
 
-constexpr int kLeft = 18;
-constexpr int kRight = 64;
 constexpr int kFirstTrackRow = 38;
 constexpr int kLastTrackRow = 47;
 
@@ -36,12 +34,8 @@ constexpr char kHelpText[] =
     "G to reset your navigation method to physical.  You cannot switch from logical to physical "
     "then back to logical navigation.";
 
-std::string Number(int64_t n) {
-  return std::to_string(n);
-}
-
 std::string Pair(int64_t a, int64_t b) {
-  return Number(a) + "/" + Number(b);
+  return std::to_string(a) + "/" + std::to_string(b);
 }
 
 // The column a text following `value` (written at `column`) starts at: `wanted`,
@@ -53,14 +47,15 @@ int ColumnAfter(int column, const std::string& value, int wanted) {
 // A room of the monster's map: its numbers, then its title.
 void WriteRoom(Console& console, int row, uint32_t room, uint32_t map) {
   const std::string numbers = Pair(room, map);
-  WriteValueAt(console, kLeft, row, numbers);
-  WriteColourClipped(console, ColumnAfter(kLeft, numbers, 32), row,
+  WriteValueAt(console, kValueLeft, row, numbers);
+  WriteColourClipped(console, ColumnAfter(kValueLeft, numbers, 32), row,
                      Format("%-47.47s", RoomTitle(map, room).c_str()));
 }
 
 // An item worn: its name and, in brackets, its number.
 std::string WornItem(uint32_t item) {
-  return Format("%-22.22s%8.8s", ItemName(item).c_str(), ("(" + Number(item) + ")").c_str());
+  return Format("%-22.22s%8.8s", ItemName(item).c_str(),
+                ("(" + std::to_string(item) + ")").c_str());
 }
 
 SearchOption NameSearch() {
@@ -128,62 +123,60 @@ void RunActiveMonsterBrowser(Console& console) {
 
 void ShowActiveMonsterDetail(Console& console, std::span<const uint8_t> record) {
   const ActiveMonsterRecord monster(record);
-  console.SetTextAttr(7);
-  PaintScreenImage(console, screens::kActiveMonsterBrowser.data,
-                   screens::kActiveMonsterBrowser.size);
+  PaintDetailScreen(console, screens::kActiveMonsterBrowser);
 
-  WriteValueAt(console, kLeft, 2, Number(monster.number()));
-  WriteValueAt(console, kRight, 2, Number(monster.knownNumber()));
-  WriteValueAt(console, kLeft, 3, monster.name());
+  WriteValueAt(console, kValueLeft, 2, std::to_string(monster.number()));
+  WriteValueAt(console, kValueRight, 2, std::to_string(monster.knownNumber()));
+  WriteValueAt(console, kValueLeft, 3, monster.name());
   // The largest products have 20 digits, more than the 16 columns right of the
   // colon: those end at the frame instead, over the label's padding.
   const std::string exp = std::to_string(ActiveMonsterExp(monster.expMultiplier(), monster.exp()));
-  WriteValueAt(console, std::min(kRight, kLastInnerColumn + 1 - static_cast<int>(exp.size())), 3,
-               exp);
+  WriteValueAt(console, std::min(kValueRight, kLastInnerColumn + 1 - static_cast<int>(exp.size())),
+               3, exp);
 
-  WriteValueAt(console, kLeft, 4, Pair(monster.armourClass(), monster.damageReduction()));
-  WriteValueAt(console, kLeft, 5, Pair(monster.hitPoints(), monster.maxHitPoints()));
-  WriteValueAt(console, kRight, 5, Number(monster.hpRegen()));
+  WriteValueAt(console, kValueLeft, 4, Pair(monster.armourClass(), monster.damageReduction()));
+  WriteValueAt(console, kValueLeft, 5, Pair(monster.hitPoints(), monster.maxHitPoints()));
+  WriteValueAt(console, kValueRight, 5, std::to_string(monster.hpRegen()));
 
-  WriteValueAt(console, kLeft, 7, Number(monster.followPercent()));
-  WriteValueAt(console, kRight, 7, MovementTypeText(monster.movementType()));
-  WriteValueAt(console, kLeft, 8, Pair(monster.energy(), monster.maxEnergy()));
+  WriteValueAt(console, kValueLeft, 7, std::to_string(monster.followPercent()));
+  WriteValueAt(console, kValueRight, 7, MovementTypeText(monster.movementType()));
+  WriteValueAt(console, kValueLeft, 8, Pair(monster.energy(), monster.maxEnergy()));
   WriteColourClipped(
-      console, kRight, 8,
+      console, kValueRight, 8,
       AlignmentColourCode(monster.alignment()) + AlignmentTypeText(monster.alignment()));
-  WriteValueAt(console, kLeft, 9, WornItem(monster.weaponItem()));
-  WriteValueAt(console, kLeft, 10, WornItem(monster.armourItem()));
+  WriteValueAt(console, kValueLeft, 9, WornItem(monster.weaponItem()));
+  WriteValueAt(console, kValueLeft, 10, WornItem(monster.armourItem()));
 
-  WriteValueAt(console, kLeft, 12, monster.following());
+  WriteValueAt(console, kValueLeft, 12, monster.following());
   WriteColourClipped(console, 31, 12, monster.isFriend() != 0 ? "|09Friend" : "|07Friend");
-  WriteValueAt(console, kRight, 12, TimeText(monster.created()));
-  const std::string monsterNumber = Number(monster.monsterNumber());
-  WriteValueAt(console, kLeft, 13, monsterNumber);
-  WriteValueAt(console, ColumnAfter(kLeft, monsterNumber, 25), 13,
+  WriteValueAt(console, kValueRight, 12, TimeText(monster.created()));
+  const std::string monsterNumber = std::to_string(monster.monsterNumber());
+  WriteValueAt(console, kValueLeft, 13, monsterNumber);
+  WriteValueAt(console, ColumnAfter(kValueLeft, monsterNumber, 25), 13,
                ActiveMonsterName(monster.monsterNumber() & 0xFFFF));
 
   for (size_t i = 0; i < ActiveMonsterRecord::kActiveSpellsCount; ++i) {
     const int row = 17 + static_cast<int>(i);
-    WriteValueAt(console, kLeft, row, Number(monster.activeSpells(i)));
+    WriteValueAt(console, kValueLeft, row, std::to_string(monster.activeSpells(i)));
     WriteValueAt(console, 24, row, Format("%-30.30s", SpellName(monster.activeSpells(i)).c_str()));
-    WriteValueAt(console, 55, row, Number(monster.activeSpellValues(i)));
-    WriteValueAt(console, 63, row, Number(monster.activeSpellRounds(i)));
+    WriteValueAt(console, 55, row, std::to_string(monster.activeSpellValues(i)));
+    WriteValueAt(console, 63, row, std::to_string(monster.activeSpellRounds(i)));
   }
 
   for (size_t i = 0; i < ActiveMonsterRecord::kDropItemsCount; ++i) {
     const int row = 23 + static_cast<int>(i);
-    WriteValueAt(console, kLeft, row, Number(monster.dropItems(i)));
+    WriteValueAt(console, kValueLeft, row, std::to_string(monster.dropItems(i)));
     WriteValueAt(console, 32, row, Format("%-33.33s", ItemName(monster.dropItems(i)).c_str()));
-    const std::string uses = Number(monster.dropUses(i));
+    const std::string uses = std::to_string(monster.dropUses(i));
     WriteValueAt(console, 68, row, uses);
     WriteColourClipped(console, 68 + static_cast<int>(uses.size()), row, "|08)");
   }
 
-  WriteValueAt(console, 27, 33, Number(monster.runic()));
-  WriteValueAt(console, 50, 33, Number(monster.platinum()));
-  WriteValueAt(console, 69, 33, Number(monster.gold()));
-  WriteValueAt(console, 27, 34, Number(monster.silver()));
-  WriteValueAt(console, 50, 34, Number(monster.copper()));
+  WriteValueAt(console, 27, 33, std::to_string(monster.runic()));
+  WriteValueAt(console, 50, 33, std::to_string(monster.platinum()));
+  WriteValueAt(console, 69, 33, std::to_string(monster.gold()));
+  WriteValueAt(console, 27, 34, std::to_string(monster.silver()));
+  WriteValueAt(console, 50, 34, std::to_string(monster.copper()));
 
   WriteRoom(console, 36, monster.spawnRoom(), monster.mapNumber());
   WriteRoom(console, 37, monster.currentRoom(), monster.mapNumber());
@@ -192,7 +185,7 @@ void ShowActiveMonsterDetail(Console& console, std::span<const uint8_t> record) 
     tracks.push_back(monster.tracks(i));
   }
   const std::vector<uint32_t> shown = ShownTracks(tracks);
-  if (shown.empty()) WriteValueAt(console, kLeft, kFirstTrackRow, "None");
+  if (shown.empty()) WriteValueAt(console, kValueLeft, kFirstTrackRow, "None");
   for (size_t i = 0; i < shown.size() && kFirstTrackRow + static_cast<int>(i) <= kLastTrackRow;
        ++i) {
     WriteRoom(console, kFirstTrackRow + static_cast<int>(i), shown[i], monster.mapNumber());

@@ -6,6 +6,11 @@
 
 namespace torvex {
 
+void PaintDetailScreen(Console& console, const screens::ScreenImage& image) {
+  console.SetTextAttr(7);
+  PaintScreenImage(console, image.data, image.size);
+}
+
 void WriteValueAt(Console& console, int column, int row, std::string_view text, int lastColumn) {
   const int room = lastColumn - column + 1;
   if (room <= 0) return;

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "console/console.h"
+#include "screens/screens.h"
 
 namespace torvex {
 
@@ -16,6 +17,14 @@ namespace torvex {
 inline constexpr int kLastInnerColumn = 79;
 // The colour values are written in.
 inline constexpr int kValueColour = 15;
+// Where values start in the left and right halves of a detail screen, after
+// the labels' colons at columns 16 and 62.
+inline constexpr int kValueLeft = 18;
+inline constexpr int kValueRight = 64;
+
+// Starts a detail screen: the text attribute 7 and `image` over the whole
+// console.
+void PaintDetailScreen(Console& console, const screens::ScreenImage& image);
 
 // Writes `text` byte for byte in kValueColour at (column, row), 1-based, cut
 // after `lastColumn`.

@@ -12,9 +12,6 @@
 namespace torvex {
 namespace {
 
-constexpr int kLeft = 18;
-constexpr int kRight = 64;
-
 constexpr char kHelpText[] =
     "Use the following keys to navigate the gangs data:\r\n\r\n"
     "  >    Move to next logical gang\r\n"
@@ -93,24 +90,23 @@ void RunGangBrowser(Console& console) {
 
 void ShowGangDetail(Console& console, std::span<const uint8_t> record) {
   const GangRecord gang(record);
-  console.SetTextAttr(7);
-  PaintScreenImage(console, screens::kGangBrowser.data, screens::kGangBrowser.size);
+  PaintDetailScreen(console, screens::kGangBrowser);
 
-  WriteValueAt(console, kLeft, 2, gang.gangID());
-  WriteValueAt(console, kLeft, 3, gang.name());
-  WriteValueAt(console, kRight, 3, std::to_string(gang.members()));
-  WriteValueAt(console, kLeft, 4, gang.leader());
+  WriteValueAt(console, kValueLeft, 2, gang.gangID());
+  WriteValueAt(console, kValueLeft, 3, gang.name());
+  WriteValueAt(console, kValueRight, 3, std::to_string(gang.members()));
+  WriteValueAt(console, kValueLeft, 4, gang.leader());
   for (int bit = 0; bit < 8; ++bit) {
     if ((gang.flags() >> bit) & 1) {
       WriteColourClipped(console, kFlagLabels[bit].column, 6, kFlagLabels[bit].text);
     }
   }
-  WriteValueAt(console, kLeft, 7, DateText(gang.created()));
-  WriteValueAt(console, kLeft, 8, GroupedNumber(int64_t{gang.exp()}));
-  WriteValueAt(console, kRight, 8, GroupedNumber(int64_t{gang.rollCount()}));
-  WriteValueAt(console, kLeft, 9, GroupedNumber(int64_t{gang.extraExp()}));
+  WriteValueAt(console, kValueLeft, 7, DateText(gang.created()));
+  WriteValueAt(console, kValueLeft, 8, GroupedNumber(int64_t{gang.exp()}));
+  WriteValueAt(console, kValueRight, 8, GroupedNumber(int64_t{gang.rollCount()}));
+  WriteValueAt(console, kValueLeft, 9, GroupedNumber(int64_t{gang.extraExp()}));
   WriteValueAt(
-      console, kLeft, 10,
+      console, kValueLeft, 10,
       GroupedNumber(GangTotalExp(gang.flags(), gang.rollCount(), gang.exp(), gang.extraExp())));
   console.GotoXY(3, 49);
 }

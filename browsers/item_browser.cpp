@@ -15,9 +15,6 @@
 namespace torvex {
 namespace {
 
-constexpr int kLeft = 18;
-constexpr int kRight = 64;
-
 constexpr char kHelpText[] =
     "Use the following keys to navigate the items data:\r\n\r\n"
     "  >    Move to next logical item\r\n"
@@ -64,24 +61,20 @@ std::string Flag(const char* name, bool lit) {
   return Format("|08[%s%s|08] ", lit ? "|09" : "|07", name);
 }
 
-std::string Number(int64_t n) {
-  return std::to_string(n);
-}
-
 // Lines of a text block up to the first empty one.
 void WriteLines(Console& console, int firstRow, const ItemRecord& item,
                 std::string (ItemRecord::*line)(size_t) const, size_t count) {
   for (size_t i = 0; i < count; ++i) {
     const std::string text = (item.*line)(i);
     if (text.empty()) break;
-    WriteValueAt(console, kLeft, firstRow + static_cast<int>(i), text);
+    WriteValueAt(console, kValueLeft, firstRow + static_cast<int>(i), text);
   }
 }
 
 void WriteNameRows(Console& console, const ItemRecord& item) {
-  WriteValueAt(console, kLeft, 2, Number(item.number()));
-  WriteValueAt(console, kLeft, 3, item.name());
-  WriteValueAt(console, kRight, 3, Number(item.limit()));
+  WriteValueAt(console, kValueLeft, 2, std::to_string(item.number()));
+  WriteValueAt(console, kValueLeft, 3, item.name());
+  WriteValueAt(console, kValueRight, 3, std::to_string(item.limit()));
 }
 
 // The weapon simulator's place. Until it is built, Ctrl+S shows the item again.
@@ -193,53 +186,52 @@ void RunItemBrowser(Console& console) {
 
 void ShowItemDetail(Console& console, std::span<const uint8_t> record) {
   const ItemRecord item = ItemOf(record);
-  console.SetTextAttr(7);
-  PaintScreenImage(console, screens::kItemBrowser.data, screens::kItemBrowser.size);
+  PaintDetailScreen(console, screens::kItemBrowser);
 
   WriteNameRows(console, item);
   WriteValueAt(
-      console, kLeft, 5,
+      console, kValueLeft, 5,
       Enumerated(ItemTypeText(item.itemType()), 25, static_cast<int16_t>(item.itemType())));
-  WriteValueAt(console, kRight, 5,
+  WriteValueAt(console, kValueRight, 5,
                Enumerated(WornOnText(static_cast<uint8_t>(item.wornOn())), 11, item.wornOn()));
   WriteValueAt(
-      console, kLeft, 6,
+      console, kValueLeft, 6,
       Enumerated(ArmourTypeText(item.armourType()), 25, static_cast<int16_t>(item.armourType())));
   WriteValueAt(
-      console, kRight, 6,
+      console, kValueRight, 6,
       Enumerated(WeaponTypeText(item.weaponType()), 11, static_cast<int16_t>(item.weaponType())));
   WriteValueAt(
-      console, kLeft, 7,
+      console, kValueLeft, 7,
       Enumerated(MaterialTypeText(item.material()), 25, static_cast<int8_t>(item.material())));
-  WriteValueAt(console, kRight, 7, Number(item.loreDifficulty()));
-  WriteValueAt(console, kLeft, 8, Number(item.weight()));
-  WriteValueAt(console, kRight, 8, Number(item.uses()));
-  WriteValueAt(console, kLeft, 9,
+  WriteValueAt(console, kValueRight, 7, std::to_string(item.loreDifficulty()));
+  WriteValueAt(console, kValueLeft, 8, std::to_string(item.weight()));
+  WriteValueAt(console, kValueRight, 8, std::to_string(item.uses()));
+  WriteValueAt(console, kValueLeft, 9,
                Format("%d %s", item.cost(), CurrencyTypeText(item.costCurrency()).c_str()));
-  WriteValueAt(console, kRight, 9, Number(item.energyMod()));
-  WriteValueAt(console, kLeft, 10, Number(item.minHit()));
-  WriteValueAt(console, kRight, 10, Number(item.maxHit()));
-  WriteValueAt(console, kLeft, 11, Number(item.speed()));
-  WriteValueAt(console, kRight, 11, Number(item.accuracy()));
-  WriteValueAt(console, kLeft, 12, Number(item.requiredStrength()));
-  WriteValueAt(console, kRight, 12, ArmourText(item.armourClass(), item.damageReduction()));
+  WriteValueAt(console, kValueRight, 9, std::to_string(item.energyMod()));
+  WriteValueAt(console, kValueLeft, 10, std::to_string(item.minHit()));
+  WriteValueAt(console, kValueRight, 10, std::to_string(item.maxHit()));
+  WriteValueAt(console, kValueLeft, 11, std::to_string(item.speed()));
+  WriteValueAt(console, kValueRight, 11, std::to_string(item.accuracy()));
+  WriteValueAt(console, kValueLeft, 12, std::to_string(item.requiredStrength()));
+  WriteValueAt(console, kValueRight, 12, ArmourText(item.armourClass(), item.damageReduction()));
 
   WriteColourClipped(
-      console, kLeft, 13,
+      console, kValueLeft, 13,
       Flag("PoofOnDeath", item.poofOnDeath() != 0) + Flag("CanGet", item.gettable() != 0) +
           Flag("CanDrop", item.notDroppable() == 0) + Flag("CanRob", item.robbable() != 0) +
           Flag("KeepOnLastUse", item.keepOnLastUse() != 0));
 
-  WriteValueAt(console, kLeft, 15, Number(item.hitMessage()));
-  WriteValueAt(console, kRight, 15, Number(item.missMessage()));
-  WriteValueAt(console, kLeft, 16, Number(item.readMessage()));
-  WriteValueAt(console, kRight, 16, Number(item.destructMessage()));
+  WriteValueAt(console, kValueLeft, 15, std::to_string(item.hitMessage()));
+  WriteValueAt(console, kValueRight, 15, std::to_string(item.missMessage()));
+  WriteValueAt(console, kValueLeft, 16, std::to_string(item.readMessage()));
+  WriteValueAt(console, kValueRight, 16, std::to_string(item.destructMessage()));
 
   WriteLines(console, 18, item, &ItemRecord::description, ItemRecord::kDescriptionLines);
   WriteLines(console, 24, item, &ItemRecord::loreDescription, ItemRecord::kLoreDescriptionLines);
 
   for (size_t i = 0; i < ItemRecord::kAbilitySlots; ++i) {
-    WriteColourClipped(console, kLeft, 28 + static_cast<int>(i),
+    WriteColourClipped(console, kValueLeft, 28 + static_cast<int>(i),
                        AbilityRowText(item.abilityNumbers(i), item.abilityValues(i)));
   }
   console.GotoXY(3, 49);
@@ -247,27 +239,26 @@ void ShowItemDetail(Console& console, std::span<const uint8_t> record) {
 
 void ShowItemExtended(Console& console, std::span<const uint8_t> record) {
   const ItemRecord item = ItemOf(record);
-  console.SetTextAttr(7);
-  PaintScreenImage(console, screens::kItemExtended.data, screens::kItemExtended.size);
+  PaintDetailScreen(console, screens::kItemExtended);
 
   WriteNameRows(console, item);
   constexpr int kNameColumn = 25;
   for (size_t i = 0; i < 10; ++i) {
     const int row = static_cast<int>(i);
-    WriteValueAt(console, kLeft, 5 + row, Number(item.classes(i)));
+    WriteValueAt(console, kValueLeft, 5 + row, std::to_string(item.classes(i)));
     WriteValueAt(console, kNameColumn, 5 + row,
                  Format("%-30.30s", ClassName(item.classes(i)).c_str()));
-    WriteValueAt(console, kLeft, 15 + row, Number(item.races(i)));
+    WriteValueAt(console, kValueLeft, 15 + row, std::to_string(item.races(i)));
     WriteValueAt(console, kNameColumn, 15 + row,
                  Format("%-30.30s", RaceName(item.races(i)).c_str()));
-    WriteValueAt(console, kLeft, 26 + row, Number(item.negateSpells(i)));
+    WriteValueAt(console, kValueLeft, 26 + row, std::to_string(item.negateSpells(i)));
     WriteValueAt(console, kNameColumn, 26 + row, SpellName(item.negateSpells(i)));
   }
-  WriteValueAt(console, kLeft, 37, Number(item.runic()));
-  WriteValueAt(console, 41, 37, Number(item.platinum()));
-  WriteValueAt(console, kRight, 37, Number(item.gold()));
-  WriteValueAt(console, kLeft, 38, Number(item.silver()));
-  WriteValueAt(console, 41, 38, Number(item.copper()));
+  WriteValueAt(console, kValueLeft, 37, std::to_string(item.runic()));
+  WriteValueAt(console, 41, 37, std::to_string(item.platinum()));
+  WriteValueAt(console, kValueRight, 37, std::to_string(item.gold()));
+  WriteValueAt(console, kValueLeft, 38, std::to_string(item.silver()));
+  WriteValueAt(console, 41, 38, std::to_string(item.copper()));
   console.GotoXY(3, 49);
 }
 

@@ -14,9 +14,6 @@
 namespace torvex {
 namespace {
 
-constexpr int kLeft = 18;
-constexpr int kRight = 64;
-
 constexpr char kHelpText[] =
     "Use the following keys to navigate the item owners data:\r\n\r\n"
     "  >    Move to next logical item owner\r\n"
@@ -118,17 +115,16 @@ void RunItemOwnerBrowser(Console& console) {
 
 void ShowItemOwnerDetail(Console& console, std::span<const uint8_t> record) {
   const ItemOwnerRecord owner(record);
-  console.SetTextAttr(7);
-  PaintScreenImage(console, screens::kItemOwnerBrowser.data, screens::kItemOwnerBrowser.size);
+  PaintDetailScreen(console, screens::kItemOwnerBrowser);
 
-  WriteValueAt(console, kLeft, 2, std::to_string(owner.number()));
-  WriteValueAt(console, kLeft, 3, std::to_string(owner.itemNumber()));
-  WriteValueAt(console, kRight, 3, OwnerTypeText(owner.ownerType()));
+  WriteValueAt(console, kValueLeft, 2, std::to_string(owner.number()));
+  WriteValueAt(console, kValueLeft, 3, std::to_string(owner.itemNumber()));
+  WriteValueAt(console, kValueRight, 3, OwnerTypeText(owner.ownerType()));
   WriteValueAt(console, 19, 4, Format("%-28.28s", ItemName(owner.itemNumber()).c_str()));
   if (owner.ownerType() == static_cast<uint8_t>(OwnerType::kUser)) {
-    WriteValueAt(console, kLeft, 6, owner.ownerName());
+    WriteValueAt(console, kValueLeft, 6, owner.ownerName());
   } else {
-    WriteColourClipped(console, kLeft, 6, LocationText(owner));
+    WriteColourClipped(console, kValueLeft, 6, LocationText(owner));
   }
   console.GotoXY(3, 49);
 }

@@ -73,8 +73,7 @@ std::string MessageTitle(std::span<const uint8_t> record) {
 
 void ShowMessageDetail(Console& console, std::span<const uint8_t> record) {
   const MessageRecord message(record);
-  console.SetTextAttr(7);
-  PaintScreenImage(console, screens::kMessageBrowser.data, screens::kMessageBrowser.size);
+  PaintDetailScreen(console, screens::kMessageBrowser);
 
   WriteValueAt(console, 18, 2, std::to_string(message.number()));
   const std::vector<std::string> lines = Lines(message);

@@ -16,8 +16,6 @@
 namespace torvex {
 namespace {
 
-constexpr int kLeft = 18;
-constexpr int kRight = 64;
 // The colour of the labels the attack blocks write over the screen's own.
 constexpr int kLabelColour = 1;
 
@@ -57,10 +55,6 @@ MonsterRecord MonsterOf(std::span<const uint8_t> bytes) {
   return MonsterRecord(bytes);
 }
 
-std::string Number(int64_t n) {
-  return std::to_string(n);
-}
-
 // The experience a kill is worth. Both factors are 32-bit, so the product is
 // taken in 64 bits: in 32 it would wrap for large monsters.
 uint64_t Experience(const MonsterRecord& monster) {
@@ -71,7 +65,8 @@ uint64_t Experience(const MonsterRecord& monster) {
 // An item slot: its name padded or cut to 22 columns, then "(number)" right
 // aligned in 8.
 std::string ItemField(uint32_t item) {
-  return Format("%-22.22s%8.8s", ItemName(item).c_str(), ("(" + Number(item) + ")").c_str());
+  return Format("%-22.22s%8.8s", ItemName(item).c_str(),
+                ("(" + std::to_string(item) + ")").c_str());
 }
 
 void WriteLabel(Console& console, int column, int row, const char* text) {
@@ -84,26 +79,26 @@ void WriteDashes(Console& console, int column, int row) {
 
 // Rows 2 to 5, the same on both screens.
 void WriteHeaderRows(Console& console, const MonsterRecord& monster) {
-  WriteValueAt(console, kLeft, 2, Number(monster.number()));
-  WriteValueAt(console, kLeft, 3, monster.name());
-  WriteValueAt(console, kRight, 3, std::to_string(Experience(monster)));
-  WriteValueAt(console, kLeft, 4,
+  WriteValueAt(console, kValueLeft, 2, std::to_string(monster.number()));
+  WriteValueAt(console, kValueLeft, 3, monster.name());
+  WriteValueAt(console, kValueRight, 3, std::to_string(Experience(monster)));
+  WriteValueAt(console, kValueLeft, 4,
                Format("%d/%d", monster.armourClass(), monster.damageReduction()));
-  WriteValueAt(console, kRight, 4, Number(monster.magicResistance()));
-  WriteValueAt(console, kLeft, 5, Number(monster.hitPoints()));
-  WriteValueAt(console, kRight, 5, Number(monster.hpRegen()));
+  WriteValueAt(console, kValueRight, 4, std::to_string(monster.magicResistance()));
+  WriteValueAt(console, kValueLeft, 5, std::to_string(monster.hitPoints()));
+  WriteValueAt(console, kValueRight, 5, std::to_string(monster.hpRegen()));
 }
 
 void WriteDrops(Console& console, const MonsterRecord& monster) {
   for (size_t i = 0; i < 10; ++i) {
     const int row = 19 + static_cast<int>(i);
     const uint32_t item = monster.dropItems(i);
-    WriteValueAt(console, kLeft, row, Number(item));
+    WriteValueAt(console, kValueLeft, row, std::to_string(item));
     if (item != 0) WriteValueAt(console, 32, row, Format("%-26.26s", ItemName(item).c_str()));
     WriteColourClipped(console, 61, row,
-                       Format("%3.3s", Number(monster.dropPercent(i)).c_str()) + "|07%");
+                       Format("%3.3s", std::to_string(monster.dropPercent(i)).c_str()) + "|07%");
     WriteColourClipped(console, 68, row,
-                       "|15" + Format("%6.6s", Number(monster.dropUses(i)).c_str()));
+                       "|15" + Format("%6.6s", std::to_string(monster.dropUses(i)).c_str()));
   }
 }
 
@@ -137,7 +132,7 @@ void WriteAttack(Console& console, const MonsterRecord& monster, size_t k, int r
 
   if (type == static_cast<uint8_t>(AttackKind::kSpell)) {
     WriteColourClipped(console, 25, row, "|11Spell");
-    WriteValueAt(console, 40, row, Number(accuracy));
+    WriteValueAt(console, 40, row, std::to_string(accuracy));
     WriteSpellName(console, 48, row, accuracy, 30);
     WriteLabel(console, 7, row + 1, "Cast % ");
     WriteLabel(console, 27, row + 1, "Cast Lvl");
@@ -147,17 +142,17 @@ void WriteAttack(Console& console, const MonsterRecord& monster, size_t k, int r
     } else if (type == static_cast<uint8_t>(AttackKind::kRob)) {
       WriteColourClipped(console, 25, row, "|14Rob");
     } else {
-      WriteValueAt(console, 25, row, Number(type));
+      WriteValueAt(console, 25, row, std::to_string(type));
     }
     const bool known = type <= static_cast<uint8_t>(AttackKind::kRob);
     WriteLabel(console, 32, row, known ? "Accu " : "Value");
-    WriteValueAt(console, 40, row, Number(accuracy));
+    WriteValueAt(console, 40, row, std::to_string(accuracy));
     WriteDashes(console, 48, row);
   }
-  WriteValueAt(console, 19, row + 1, Number(monster.attackMinHit(k)));
-  WriteValueAt(console, 37, row + 1, Number(monster.attackMaxHit(k)));
-  WriteValueAt(console, 56, row + 1, Number(monster.attackPercent(k)));
-  WriteValueAt(console, 73, row + 1, Number(monster.attackEnergy(k)));
+  WriteValueAt(console, 19, row + 1, std::to_string(monster.attackMinHit(k)));
+  WriteValueAt(console, 37, row + 1, std::to_string(monster.attackMaxHit(k)));
+  WriteValueAt(console, 56, row + 1, std::to_string(monster.attackPercent(k)));
+  WriteValueAt(console, 73, row + 1, std::to_string(monster.attackEnergy(k)));
 
   if (type == static_cast<uint8_t>(AttackKind::kSpell)) {
     for (int line = 2; line <= 4; ++line) {
@@ -172,16 +167,16 @@ void WriteAttack(Console& console, const MonsterRecord& monster, size_t k, int r
   for (int line = 0; line < 3; ++line) {
     const uint32_t message = messages[line];
     if (type != static_cast<uint8_t>(AttackKind::kAttack)) {
-      WriteValueAt(console, 19, row + 2 + line, Number(message));
+      WriteValueAt(console, 19, row + 2 + line, std::to_string(message));
       continue;
     }
-    WriteValueAt(console, 19, row + 2 + line, Format("%-5.5s", Number(message).c_str()));
+    WriteValueAt(console, 19, row + 2 + line, Format("%-5.5s", std::to_string(message).c_str()));
     MessageRecord text;
     if (message != 0 && GetMessage(message, text) == 0) {
       WriteValueAt(console, 27, row + 2 + line, Format("%-51.51s", text.line1().c_str()));
     }
   }
-  WriteValueAt(console, 19, row + 5, Number(hitSpell));
+  WriteValueAt(console, 19, row + 5, std::to_string(hitSpell));
   WriteSpellName(console, 27, row + 5, hitSpell, 30);
 }
 
@@ -277,49 +272,48 @@ void RunMonsterBrowser(Console& console) {
 
 void ShowMonsterDetail(Console& console, std::span<const uint8_t> record) {
   const MonsterRecord monster = MonsterOf(record);
-  console.SetTextAttr(7);
-  PaintScreenImage(console, screens::kMonsterBrowser.data, screens::kMonsterBrowser.size);
+  PaintDetailScreen(console, screens::kMonsterBrowser);
 
   WriteHeaderRows(console, monster);
-  WriteValueAt(console, kLeft, 6, Number(monster.charmLevel()));
-  WriteValueAt(console, kRight, 6, Number(monster.charmResistance()));
-  WriteValueAt(console, kLeft, 7, Number(monster.group()));
-  WriteValueAt(console, 32, 7, Number(monster.groupIndex()));
-  WriteValueAt(console, 47, 7, Number(monster.allyGroup()));
-  WriteValueAt(console, kRight, 7, Number(monster.backstabDefense()));
+  WriteValueAt(console, kValueLeft, 6, std::to_string(monster.charmLevel()));
+  WriteValueAt(console, kValueRight, 6, std::to_string(monster.charmResistance()));
+  WriteValueAt(console, kValueLeft, 7, std::to_string(monster.group()));
+  WriteValueAt(console, 32, 7, std::to_string(monster.groupIndex()));
+  WriteValueAt(console, 47, 7, std::to_string(monster.allyGroup()));
+  WriteValueAt(console, kValueRight, 7, std::to_string(monster.backstabDefense()));
 
-  WriteValueAt(console, kLeft, 9, Number(monster.followPercent()));
-  WriteValueAt(console, kRight, 9, MovementTypeText(monster.movementType()));
-  WriteValueAt(console, kLeft, 10, Format("%d hours", monster.regenTime()));
-  WriteValueAt(console, kRight, 10, Number(monster.maxFollow()));
+  WriteValueAt(console, kValueLeft, 9, std::to_string(monster.followPercent()));
+  WriteValueAt(console, kValueRight, 9, MovementTypeText(monster.movementType()));
+  WriteValueAt(console, kValueLeft, 10, Format("%d hours", monster.regenTime()));
+  WriteValueAt(console, kValueRight, 10, std::to_string(monster.maxFollow()));
   const uint16_t alignment = monster.alignment();
-  WriteColourClipped(console, kLeft, 11,
+  WriteColourClipped(console, kValueLeft, 11,
                      AlignmentColourCode(alignment) + AlignmentTypeText(alignment));
   console.TextColor(kValueColour);
-  WriteValueAt(console, kRight, 11, Number(monster.energy()));
-  WriteValueAt(console, kLeft, 12, ItemField(monster.weaponItem()));
-  WriteValueAt(console, kRight, 12, MonsterGenderText(monster.gender()));
-  WriteValueAt(console, kLeft, 13, ItemField(monster.armourItem()));
-  WriteValueAt(console, kRight, 13, YesNo(monster.undead()));
+  WriteValueAt(console, kValueRight, 11, std::to_string(monster.energy()));
+  WriteValueAt(console, kValueLeft, 12, ItemField(monster.weaponItem()));
+  WriteValueAt(console, kValueRight, 12, MonsterGenderText(monster.gender()));
+  WriteValueAt(console, kValueLeft, 13, ItemField(monster.armourItem()));
+  WriteValueAt(console, kValueRight, 13, YesNo(monster.undead()));
 
-  WriteValueAt(console, kLeft, 15, Number(monster.moveMessage()));
-  WriteValueAt(console, kRight, 15, Number(monster.deathMessage()));
-  WriteValueAt(console, kLeft, 16, Number(monster.greetText()));
-  WriteValueAt(console, kRight, 16, Number(monster.descText()));
-  WriteValueAt(console, kLeft, 17, Number(monster.talkText()));
+  WriteValueAt(console, kValueLeft, 15, std::to_string(monster.moveMessage()));
+  WriteValueAt(console, kValueRight, 15, std::to_string(monster.deathMessage()));
+  WriteValueAt(console, kValueLeft, 16, std::to_string(monster.greetText()));
+  WriteValueAt(console, kValueRight, 16, std::to_string(monster.descText()));
+  WriteValueAt(console, kValueLeft, 17, std::to_string(monster.talkText()));
 
   WriteDrops(console, monster);
-  WriteValueAt(console, 27, 29, Number(monster.runic()));
-  WriteValueAt(console, 50, 29, Number(monster.platinum()));
-  WriteValueAt(console, 69, 29, Number(monster.gold()));
-  WriteValueAt(console, 27, 30, Number(monster.silver()));
-  WriteValueAt(console, 50, 30, Number(monster.copper()));
+  WriteValueAt(console, 27, 29, std::to_string(monster.runic()));
+  WriteValueAt(console, 50, 29, std::to_string(monster.platinum()));
+  WriteValueAt(console, 69, 29, std::to_string(monster.gold()));
+  WriteValueAt(console, 27, 30, std::to_string(monster.silver()));
+  WriteValueAt(console, 50, 30, std::to_string(monster.copper()));
 
   for (size_t i = 0; i < 4; ++i) {
     WriteValueAt(console, 3, 33 + static_cast<int>(i), monster.description(i));
   }
   for (size_t i = 0; i < MonsterRecord::kAbilitySlots; ++i) {
-    WriteColourClipped(console, kLeft, 38 + static_cast<int>(i),
+    WriteColourClipped(console, kValueLeft, 38 + static_cast<int>(i),
                        AbilityRowText(monster.abilityNumbers(i), monster.abilityValues(i)));
   }
   console.GotoXY(3, 49);
@@ -327,28 +321,27 @@ void ShowMonsterDetail(Console& console, std::span<const uint8_t> record) {
 
 void ShowMonsterExtended(Console& console, std::span<const uint8_t> record) {
   const MonsterRecord monster = MonsterOf(record);
-  console.SetTextAttr(7);
-  PaintScreenImage(console, screens::kMonsterExtended.data, screens::kMonsterExtended.size);
+  PaintDetailScreen(console, screens::kMonsterExtended);
 
   WriteHeaderRows(console, monster);
-  WriteValueAt(console, 32, 5, Number(monster.limit()));
-  WriteValueAt(console, 47, 5, Number(monster.active()));
-  WriteValueAt(console, kLeft, 6, Number(monster.createSpell()));
+  WriteValueAt(console, 32, 5, std::to_string(monster.limit()));
+  WriteValueAt(console, 47, 5, std::to_string(monster.active()));
+  WriteValueAt(console, kValueLeft, 6, std::to_string(monster.createSpell()));
   WriteSpellName(console, 25, 6, monster.createSpell(), 22);
-  WriteValueAt(console, kLeft, 7, Number(monster.deathSpell()));
+  WriteValueAt(console, kValueLeft, 7, std::to_string(monster.deathSpell()));
   WriteSpellName(console, 25, 7, monster.deathSpell(), 22);
-  WriteValueAt(console, kRight, 6, DateText(monster.lastKilledDate()));
-  WriteValueAt(console, kRight, 7, TimeText(monster.lastKilledTime()));
+  WriteValueAt(console, kValueRight, 6, DateText(monster.lastKilledDate()));
+  WriteValueAt(console, kValueRight, 7, TimeText(monster.lastKilledTime()));
 
   for (size_t k = 0; k < MonsterRecord::kAttacks; ++k) {
     WriteAttack(console, monster, k, 9 + 6 * static_cast<int>(k));
   }
   for (size_t i = 0; i < 5; ++i) {
     const int row = 40 + static_cast<int>(i);
-    WriteValueAt(console, kLeft, row, Number(monster.spells(i)));
+    WriteValueAt(console, kValueLeft, row, std::to_string(monster.spells(i)));
     WriteSpellName(console, 25, row, monster.spells(i), 30);
-    WriteValueAt(console, 58, row, Number(monster.spellPercent(i)));
-    WriteValueAt(console, 74, row, Number(monster.spellCastLevel(i)));
+    WriteValueAt(console, 58, row, std::to_string(monster.spellPercent(i)));
+    WriteValueAt(console, 74, row, std::to_string(monster.spellCastLevel(i)));
   }
   console.GotoXY(3, 49);
 }

@@ -13,9 +13,6 @@
 namespace torvex {
 namespace {
 
-constexpr int kLeft = 18;
-constexpr int kRight = 64;
-
 // The two browsers' help differs only in the word for the records.
 std::string HelpText(const std::string& plural, const std::string& singular) {
   return "Use the following keys to navigate the " + plural + " data:\r\n\r\n" +
@@ -30,20 +27,16 @@ std::string HelpText(const std::string& plural, const std::string& singular) {
          "physical then back to logical navigation.";
 }
 
-std::string Number(int64_t n) {
-  return std::to_string(n);
-}
-
 // An enumerated field: its word padded or cut to 27 columns, then the code as
 // the field holds it (signed, like the word's fallback).
 std::string Enumerated(const std::string& text, uint16_t code) {
-  return Format("%-27.27s(%s)", text.c_str(), Number(static_cast<int16_t>(code)).c_str());
+  return Format("%-27.27s(%s)", text.c_str(), std::to_string(static_cast<int16_t>(code)).c_str());
 }
 
 template <typename Record>
 void WriteAbilityRows(Console& console, const Record& record, int firstRow) {
   for (size_t i = 0; i < Record::kAbilitySlots; ++i) {
-    WriteColourClipped(console, kLeft, firstRow + static_cast<int>(i),
+    WriteColourClipped(console, kValueLeft, firstRow + static_cast<int>(i),
                        AbilityRowText(record.abilityNumbers(i), record.abilityValues(i)));
   }
 }
@@ -114,14 +107,13 @@ void RunClassBrowser(Console& console) {
 
 void ShowRaceDetail(Console& console, std::span<const uint8_t> record) {
   const RaceRecord race(record);
-  console.SetTextAttr(7);
-  PaintScreenImage(console, screens::kRaceBrowser.data, screens::kRaceBrowser.size);
+  PaintDetailScreen(console, screens::kRaceBrowser);
 
-  WriteValueAt(console, kLeft, 2, Number(race.number()));
-  WriteValueAt(console, kLeft, 3, race.name());
-  WriteValueAt(console, kRight, 3, Number(race.expPercent()));
-  WriteValueAt(console, kLeft, 4, Number(race.hpBonus()));
-  WriteValueAt(console, kRight, 4, Number(race.startCP()));
+  WriteValueAt(console, kValueLeft, 2, std::to_string(race.number()));
+  WriteValueAt(console, kValueLeft, 3, race.name());
+  WriteValueAt(console, kValueRight, 3, std::to_string(race.expPercent()));
+  WriteValueAt(console, kValueLeft, 4, std::to_string(race.hpBonus()));
+  WriteValueAt(console, kValueRight, 4, std::to_string(race.startCP()));
   // Base statistics on rows 6 to 8, maxima on rows 10 to 12.
   const struct {
     int row;
@@ -132,8 +124,8 @@ void ShowRaceDetail(Console& console, std::span<const uint8_t> record) {
       {11, race.maxIntellect(), race.maxHealth()},  {12, race.maxWillpower(), race.maxCharm()},
   };
   for (const auto& s : stats) {
-    WriteValueAt(console, kLeft, s.row, Number(s.left));
-    WriteValueAt(console, kRight, s.row, Number(s.right));
+    WriteValueAt(console, kValueLeft, s.row, std::to_string(s.left));
+    WriteValueAt(console, kValueRight, s.row, std::to_string(s.right));
   }
   WriteAbilityRows(console, race, 14);
   console.GotoXY(3, 49);
@@ -141,20 +133,21 @@ void ShowRaceDetail(Console& console, std::span<const uint8_t> record) {
 
 void ShowClassDetail(Console& console, std::span<const uint8_t> record) {
   const ClassRecord cls(record);
-  console.SetTextAttr(7);
-  PaintScreenImage(console, screens::kClassBrowser.data, screens::kClassBrowser.size);
+  PaintDetailScreen(console, screens::kClassBrowser);
 
-  WriteValueAt(console, kLeft, 2, Number(cls.number()));
-  WriteValueAt(console, kLeft, 3, cls.name());
-  WriteValueAt(console, kRight, 3, Number(cls.expPercent()));
-  WriteValueAt(console, kLeft, 5, Number(cls.minHP()));
-  WriteValueAt(console, kRight, 5, Number(int64_t{cls.minHP()} + cls.hpRange()));
-  WriteValueAt(console, kLeft, 6, Enumerated(WeaponTypeText(cls.weaponType()), cls.weaponType()));
-  WriteValueAt(console, kLeft, 7, Enumerated(ArmourTypeText(cls.armourType()), cls.armourType()));
-  WriteValueAt(console, kLeft, 8,
+  WriteValueAt(console, kValueLeft, 2, std::to_string(cls.number()));
+  WriteValueAt(console, kValueLeft, 3, cls.name());
+  WriteValueAt(console, kValueRight, 3, std::to_string(cls.expPercent()));
+  WriteValueAt(console, kValueLeft, 5, std::to_string(cls.minHP()));
+  WriteValueAt(console, kValueRight, 5, std::to_string(int64_t{cls.minHP()} + cls.hpRange()));
+  WriteValueAt(console, kValueLeft, 6,
+               Enumerated(WeaponTypeText(cls.weaponType()), cls.weaponType()));
+  WriteValueAt(console, kValueLeft, 7,
+               Enumerated(ArmourTypeText(cls.armourType()), cls.armourType()));
+  WriteValueAt(console, kValueLeft, 8,
                Format("%s-%d", MagicTypeText(cls.magicType()).c_str(), cls.magicLevel()));
-  WriteValueAt(console, kRight, 8, Number(cls.combat()));
-  WriteValueAt(console, kLeft, 9, Number(cls.titles()));
+  WriteValueAt(console, kValueRight, 8, std::to_string(cls.combat()));
+  WriteValueAt(console, kValueLeft, 9, std::to_string(cls.titles()));
   WriteAbilityRows(console, cls, 11);
   console.GotoXY(3, 49);
 }

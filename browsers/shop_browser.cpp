@@ -16,8 +16,6 @@
 namespace torvex {
 namespace {
 
-constexpr int kLeft = 18;
-constexpr int kRight = 64;
 constexpr int kFirstSlotRow = 10;
 
 constexpr char kHelpText[] =
@@ -45,12 +43,8 @@ constexpr int kTimeColumn = 63;
 constexpr int kPercentColumn = 69;
 constexpr int kRestockColumn = 75;
 
-std::string Number(uint64_t n) {
-  return std::to_string(n);
-}
-
 std::string Cell5(uint64_t n) {
-  return Format("%-5.5s", Number(n).c_str());
+  return Format("%-5.5s", std::to_string(n).c_str());
 }
 
 // The twenty stocked items, missing ones zeroed (so their names read empty).
@@ -65,7 +59,7 @@ std::vector<ItemRecord> StockedItems(const ShopRecord& shop) {
 void WriteSlot(Console& console, const ShopRecord& shop, size_t slot, const ItemRecord& item) {
   const int row = kFirstSlotRow + static_cast<int>(slot);
   const uint32_t number = shop.items(slot);
-  WriteValueAt(console, kNumberColumn, row, Format("%-11.11s", Number(number).c_str()));
+  WriteValueAt(console, kNumberColumn, row, Format("%-11.11s", std::to_string(number).c_str()));
   const std::string name = item.name();
   if (!name.empty()) {
     WriteValueAt(console, kNameColumn, row, Format("%-20.20s", name.c_str()));
@@ -79,7 +73,7 @@ void WriteSlot(Console& console, const ShopRecord& shop, size_t slot, const Item
   WriteValueAt(console, kTimeColumn, row, Cell5(shop.regenTime(slot)));
   console.TextColor(kValueColour);
   WriteColourClipped(console, kPercentColumn, row,
-                     Format("%-8.8s", (Number(shop.regenPercent(slot)) + "|07%").c_str()));
+                     Format("%-8.8s", (std::to_string(shop.regenPercent(slot)) + "|07%").c_str()));
   WriteValueAt(console, kRestockColumn, row, Cell5(shop.regenNumber(slot)));
 }
 
@@ -153,37 +147,36 @@ void RunShopBrowser(Console& console) {
 
 void ShowShopDetail(Console& console, std::span<const uint8_t> record) {
   const ShopRecord shop(record);
-  console.SetTextAttr(7);
-  PaintScreenImage(console, screens::kShopBrowser.data, screens::kShopBrowser.size);
+  PaintDetailScreen(console, screens::kShopBrowser);
 
-  WriteValueAt(console, kLeft, 2, Number(shop.number()));
-  WriteValueAt(console, kLeft, 3, shop.name());
+  WriteValueAt(console, kValueLeft, 2, std::to_string(shop.number()));
+  WriteValueAt(console, kValueLeft, 3, shop.name());
   // The code is shown at the field's width, signed, as the type word's
   // fallback shows it.
   const int type = static_cast<int16_t>(shop.shopType());
-  WriteValueAt(console, kRight, 3,
+  WriteValueAt(console, kValueRight, 3,
                Format("%-10.10s", ShopTypeText(shop.shopType()).c_str()) +
                    Format("%5.5s", Format("(%d)", type).c_str()));
   if (shop.isGangShop()) {
-    WriteValueAt(console, kLeft, 4, shop.bankAccountName());
+    WriteValueAt(console, kValueLeft, 4, shop.bankAccountName());
   } else {
     console.TextColor(kValueColour);
-    WriteColourClipped(console, kLeft, 4, "|08<|07not a gang shop|08>|15");
+    WriteColourClipped(console, kValueLeft, 4, "|08<|07not a gang shop|08>|15");
   }
   for (size_t i = 0; i < ShopRecord::kDescriptionLines; ++i) {
-    WriteValueAt(console, kLeft, 5 + static_cast<int>(i), shop.description(i));
+    WriteValueAt(console, kValueLeft, 5 + static_cast<int>(i), shop.description(i));
   }
 
   const std::vector<ItemRecord> items = StockedItems(shop);
   for (size_t i = 0; i < ShopRecord::kItemsCount; ++i) WriteSlot(console, shop, i, items[i]);
 
-  WriteValueAt(console, kLeft, 31, Number(shop.minLevel()));
-  WriteValueAt(console, kRight, 31, Number(shop.maxLevel()));
+  WriteValueAt(console, kValueLeft, 31, std::to_string(shop.minLevel()));
+  WriteValueAt(console, kValueRight, 31, std::to_string(shop.maxLevel()));
   const uint16_t trained = shop.trainClass();
-  WriteValueAt(console, kLeft, 32,
+  WriteValueAt(console, kValueLeft, 32,
                Format("%-23.23s", ClassName(trained).c_str()) +
-                   Format("%7.7s", ("(" + Number(trained) + ")").c_str()));
-  WriteValueAt(console, kRight, 32, Number(shop.markupPercent()));
+                   Format("%7.7s", ("(" + std::to_string(trained) + ")").c_str()));
+  WriteValueAt(console, kValueRight, 32, std::to_string(shop.markupPercent()));
   console.GotoXY(3, 49);
 }
 

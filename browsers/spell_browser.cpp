@@ -16,8 +16,6 @@
 namespace torvex {
 namespace {
 
-constexpr int kLeft = 18;
-constexpr int kRight = 64;
 // The level the screen works its totals at when the spell has no level cap.
 constexpr int64_t kUncappedLevel = 65;
 
@@ -37,13 +35,9 @@ constexpr char kHelpText[] =
     "G to reset your navigation method to physical.  You cannot switch from logical to physical "
     "then back to logical navigation.";
 
-std::string Number(int64_t n) {
-  return std::to_string(n);
-}
-
 // A total in the five columns its brackets leave.
 std::string Total(int64_t n) {
-  return Format("%-5.5s", Number(n).c_str());
+  return Format("%-5.5s", std::to_string(n).c_str());
 }
 
 // The screen's own duration formula: whole steps of levels, each adding the
@@ -82,13 +76,13 @@ std::string SpellAbilityRow(const SpellRecord& spell, size_t slot, int32_t level
 }
 
 void WriteFormulaRows(Console& console, const SpellRecord& spell, int64_t level) {
-  WriteValueAt(console, kLeft, 7, Number(spell.minDuration()));
-  WriteValueAt(console, 37, 7, Number(spell.durationLevelStep()));
-  WriteValueAt(console, 44, 7, Number(spell.durationIncrement()));
+  WriteValueAt(console, kValueLeft, 7, std::to_string(spell.minDuration()));
+  WriteValueAt(console, 37, 7, std::to_string(spell.durationLevelStep()));
+  WriteValueAt(console, 44, 7, std::to_string(spell.durationIncrement()));
   WriteValueAt(console, 57, 7, Total(DurationTotal(spell, level)));
 
-  WriteValueAt(console, 26, 8, Number(spell.durationPerLevel()));
-  WriteValueAt(console, 38, 8, Number(spell.durationPerLevel() * level));
+  WriteValueAt(console, 26, 8, std::to_string(spell.durationPerLevel()));
+  WriteValueAt(console, 38, 8, std::to_string(spell.durationPerLevel() * level));
 
   const struct {
     int row;
@@ -98,9 +92,9 @@ void WriteFormulaRows(Console& console, const SpellRecord& spell, int64_t level)
       {10, spell.maxValue(), spell.maxIncrement(), spell.maxLevelStep()},
   };
   for (const auto& r : ranges) {
-    WriteValueAt(console, kLeft, r.row, Number(r.base));
-    WriteValueAt(console, 29, r.row, Number(r.increment));
-    WriteValueAt(console, 44, r.row, Number(r.step));
+    WriteValueAt(console, kValueLeft, r.row, std::to_string(r.base));
+    WriteValueAt(console, 29, r.row, std::to_string(r.increment));
+    WriteValueAt(console, 44, r.row, std::to_string(r.step));
     WriteValueAt(console, 57, r.row, Total(RangeTotal(r.base, r.increment, r.step, level)));
   }
 }
@@ -151,37 +145,36 @@ void RunSpellBrowser(Console& console) {
 void ShowSpellDetail(Console& console, std::span<const uint8_t> record) {
   const SpellRecord spell(record);
   const int64_t level = spell.maxLevel() != 0 ? spell.maxLevel() : kUncappedLevel;
-  console.SetTextAttr(7);
-  PaintScreenImage(console, screens::kSpellBrowser.data, screens::kSpellBrowser.size);
+  PaintDetailScreen(console, screens::kSpellBrowser);
 
-  WriteValueAt(console, kLeft, 2, Number(spell.number()));
-  WriteValueAt(console, kLeft, 3, spell.name());
-  WriteValueAt(console, kRight, 3, spell.shortName());
-  WriteValueAt(console, kLeft, 5, Number(spell.level()));
-  WriteValueAt(console, kRight, 5, Number(spell.energy()));
-  WriteValueAt(console, kLeft, 6, Number(spell.mana()));
+  WriteValueAt(console, kValueLeft, 2, std::to_string(spell.number()));
+  WriteValueAt(console, kValueLeft, 3, spell.name());
+  WriteValueAt(console, kValueRight, 3, spell.shortName());
+  WriteValueAt(console, kValueLeft, 5, std::to_string(spell.level()));
+  WriteValueAt(console, kValueRight, 5, std::to_string(spell.energy()));
+  WriteValueAt(console, kValueLeft, 6, std::to_string(spell.mana()));
   WriteFormulaRows(console, spell, level);
-  WriteValueAt(console, kLeft, 11, Number(spell.maxLevel()));
-  WriteValueAt(console, kLeft, 12, Number(spell.difficulty()));
-  WriteValueAt(console, kLeft, 13, CastTargetText(spell.target()));
-  WriteValueAt(console, kRight, 13,
+  WriteValueAt(console, kValueLeft, 11, std::to_string(spell.maxLevel()));
+  WriteValueAt(console, kValueLeft, 12, std::to_string(spell.difficulty()));
+  WriteValueAt(console, kValueLeft, 13, CastTargetText(spell.target()));
+  WriteValueAt(console, kValueRight, 13,
                Format("%s-%d", MagicTypeText(spell.magicType()).c_str(), spell.magicLevel()));
   WriteColourClipped(
-      console, kLeft, 14,
+      console, kValueLeft, 14,
       ColourCodes(ElementColour(spell.element())) + ElementTypeText(spell.element()));
-  WriteValueAt(console, kRight, 14, Number(spell.castMessage()));
-  WriteValueAt(console, kLeft, 15, CastStyleText(spell.castStyle()));
-  WriteValueAt(console, kRight, 15, (spell.messageStyle() & 1) != 0 ? "normal" : "alternate");
-  WriteValueAt(console, kLeft, 16, ResistTypeText(spell.resistedBy()));
-  WriteValueAt(console, kRight, 16, ResistableText(spell.resistable()));
+  WriteValueAt(console, kValueRight, 14, std::to_string(spell.castMessage()));
+  WriteValueAt(console, kValueLeft, 15, CastStyleText(spell.castStyle()));
+  WriteValueAt(console, kValueRight, 15, (spell.messageStyle() & 1) != 0 ? "normal" : "alternate");
+  WriteValueAt(console, kValueLeft, 16, ResistTypeText(spell.resistedBy()));
+  WriteValueAt(console, kValueRight, 16, ResistableText(spell.resistable()));
 
   for (size_t i = 0; i < SpellRecord::kDescriptionLines; ++i) {
     const std::string line = spell.description(i);
     if (line.empty()) break;
-    WriteValueAt(console, kLeft, 18 + static_cast<int>(i), line);
+    WriteValueAt(console, kValueLeft, 18 + static_cast<int>(i), line);
   }
   for (size_t i = 0; i < SpellRecord::kAbilitySlots; ++i) {
-    WriteColourClipped(console, kLeft, 22 + static_cast<int>(i),
+    WriteColourClipped(console, kValueLeft, 22 + static_cast<int>(i),
                        SpellAbilityRow(spell, i, static_cast<int32_t>(level)));
   }
   console.GotoXY(3, 49);

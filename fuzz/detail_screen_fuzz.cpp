@@ -25,10 +25,10 @@ namespace {
 using Painter = void (*)(torvex::Console&, std::span<const uint8_t>);
 
 constexpr Painter kPainters[] = {
-    torvex::ShowItemDetail,    torvex::ShowItemExtended,        torvex::ShowMonsterDetail,
-    torvex::ShowMonsterExtended, torvex::ShowSpellDetail,       torvex::ShowRaceDetail,
-    torvex::ShowClassDetail,   torvex::ShowShopDetail,          torvex::ShowMessageDetail,
-    torvex::ShowGangDetail,    torvex::ShowItemOwnerDetail,     torvex::ShowActiveMonsterDetail,
+    torvex::ShowItemDetail,      torvex::ShowItemExtended,    torvex::ShowMonsterDetail,
+    torvex::ShowMonsterExtended, torvex::ShowSpellDetail,     torvex::ShowRaceDetail,
+    torvex::ShowClassDetail,     torvex::ShowShopDetail,      torvex::ShowMessageDetail,
+    torvex::ShowGangDetail,      torvex::ShowItemOwnerDetail, torvex::ShowActiveMonsterDetail,
 };
 constexpr size_t kCount = sizeof(kPainters) / sizeof(kPainters[0]);
 
