@@ -3,7 +3,9 @@
 // - "next record": Get Next, the item screen composed and the terminal bytes
 //   rendered, against Get Next alone;
 // - a name search that scans 100,000 items through the record manager,
-//   against a plain loop testing the same names in memory.
+//   against a plain loop testing the same names in memory;
+// - the two monster screens, whose thirty-odd look-ups of items, spells and
+//   messages each open a file, against the item screen's few.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -14,6 +16,7 @@
 
 #include "browsers/browser_frame.h"
 #include "browsers/item_browser.h"
+#include "browsers/monster_browser.h"
 #include "database/record_access.h"
 #include "database/records/records.h"
 #include "database/settings.h"
@@ -168,6 +171,82 @@ void BM_NameSearch(benchmark::State& bench) {
   bench.counters["scan_over_loop"] = scan / loop;
 }
 BENCHMARK(BM_NameSearch)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A file of `records` under its catalogue name in the current data directory,
+// keyed by an auto-increment number of `keyLength` bytes at offset 0.
+void MakeFile(const std::string& name, size_t recordLength, uint16_t keyLength,
+              const std::vector<std::vector<uint8_t>>& records) {
+  const std::string path = CurrentDatabaseSettings().dataDirectory + name;
+  bt::Create(path, bt::CreateSpec(recordLength, 4096, 0,
+                                  {{bt::Segment{1, keyLength, btrieve::key_flag::kExtendedType,
+                                                btrieve::key_type::kAutoIncrement}}}));
+  bt::File file;
+  file.Open(path);
+  for (const auto& record : records) file.Insert(record);
+  file.Close();
+}
+
+void BM_MonsterScreens(benchmark::State& bench) {
+  static ItemFile items(2000);
+  static const bool made = [] {
+    std::vector<std::vector<uint8_t>> messages, spells;
+    for (uint32_t n = 1; n <= 20; ++n) {
+      MessageRecord message;
+      message.setNumber(n);
+      message.setLine1("%s strikes you for %d damage!");
+      messages.emplace_back(message.bytes().begin(), message.bytes().end());
+      SpellRecord spell;
+      spell.setNumber(static_cast<uint16_t>(n));
+      spell.setName("Spell " + std::to_string(n));
+      spells.emplace_back(spell.bytes().begin(), spell.bytes().end());
+    }
+    MakeFile("WCCMSG2.VIR", MessageRecord::kDiskLength, 4, messages);
+    MakeFile("WCCSPEL2.VIR", SpellRecord::kDiskLength, 2, spells);
+    return true;
+  }();
+  (void)made;
+  MonsterRecord monster;
+  monster.setNumber(1);
+  monster.setName("bench wolf");
+  monster.setWeaponItem(1);
+  monster.setArmourItem(2);
+  for (size_t i = 0; i < 10; ++i) monster.setDropItems(i, static_cast<uint32_t>(i + 3));
+  for (size_t k = 0; k < 5; ++k) {
+    monster.setAttackType(k, static_cast<uint8_t>(1 + k % 3));
+    monster.setAttackAccuracy(k, static_cast<uint16_t>(k + 1));
+    monster.setAttackHitMessage(k, static_cast<uint32_t>(k + 1));
+    monster.setAttackMissMessage(k, static_cast<uint32_t>(k + 6));
+    monster.setAttackDodgeMessage(k, static_cast<uint32_t>(k + 11));
+    monster.setAttackHitSpell(k, static_cast<uint16_t>(k + 1));
+    monster.setSpells(k, static_cast<uint16_t>(k + 6));
+  }
+  const ItemRecord item = SampleItem(7);
+  CountingDisplay display;
+  Console console(display, 80, 50);
+  constexpr int kBatch = 20;
+  double monsters = 0, itemScreens = 0;
+  for (auto _ : bench) {
+    auto start = Clock::now();
+    for (int i = 0; i < kBatch; ++i) {
+      ShowMonsterDetail(console, monster.bytes());
+      console.Flush();
+      ShowMonsterExtended(console, monster.bytes());
+      console.Flush();
+    }
+    monsters += std::chrono::duration<double>(Clock::now() - start).count();
+    start = Clock::now();
+    for (int i = 0; i < kBatch; ++i) {
+      ShowItemDetail(console, item.bytes());
+      console.Flush();
+    }
+    itemScreens += std::chrono::duration<double>(Clock::now() - start).count();
+  }
+  const double calls = static_cast<double>(bench.iterations()) * kBatch;
+  bench.counters["monster_pair_us"] = monsters / calls * 1e6;
+  bench.counters["item_us"] = itemScreens / calls * 1e6;
+  bench.counters["monster_pair_over_item"] = monsters / itemScreens;
+}
+BENCHMARK(BM_MonsterScreens)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace torvex
