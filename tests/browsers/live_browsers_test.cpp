@@ -30,22 +30,37 @@ std::string Pad(const std::string& text, size_t width) {
 }
 
 // Records built for a test, their fields laid out as a table.
-// clang-format off
 template <typename Record>
 Record Named(uint32_t number, const std::string& name) {
-  Record r;  r.setNumber(number);  r.setName(name);  return r;
+  Record r;
+  r.setNumber(number);
+  r.setName(name);
+  return r;
 }
 RoomRecord Room(uint32_t map, uint32_t room, const std::string& title) {
-  RoomRecord r;  r.setMapNumber(map);  r.setRoomNumber(room);  r.setTitle(title);  return r;
+  RoomRecord r;
+  r.setMapNumber(map);
+  r.setRoomNumber(room);
+  r.setTitle(title);
+  return r;
 }
-GangRecord Gang(const std::string& id) { GangRecord r;  r.setGangID(id);  return r; }
+GangRecord Gang(const std::string& id) {
+  GangRecord r;
+  r.setGangID(id);
+  return r;
+}
 ItemOwnerRecord Owner(uint32_t number, uint32_t item, OwnerType type, const std::string& name = "",
                       uint32_t map = 0, uint32_t room = 0, uint32_t active = 0) {
-  ItemOwnerRecord r;  r.setNumber(number);  r.setItemNumber(item);  r.setOwnerName(name);
-  r.setOwnerType(static_cast<uint8_t>(type));  r.setMapNumber(map);  r.setRoomNumber(room);
-  r.setActiveMonster(active);  return r;
+  ItemOwnerRecord r;
+  r.setNumber(number);
+  r.setItemNumber(item);
+  r.setOwnerName(name);
+  r.setOwnerType(static_cast<uint8_t>(type));
+  r.setMapNumber(map);
+  r.setRoomNumber(room);
+  r.setActiveMonster(active);
+  return r;
 }
-// clang-format on
 
 class LiveTest : public BrowserTest {
  protected:
@@ -120,15 +135,19 @@ TEST(StringKeyTest, TypedTextIsTheZeroPaddedKeyAndTheRecordsKeyItsMacroText) {
 }
 
 TEST(LiveFormulaTest, GangTotalExpAndRawDumpName) {
-  // clang-format off
-  const struct { uint8_t flags; uint16_t rollCount; uint32_t exp, extraExp; unsigned __int128 total; }
-      gangs[] = {
-      {0x08, 1, 5, 10, 4294967310u},  {0x00, 1, 5, 10, 5},  {0x08, 0, 5, 10, 15},
-      {0xF7, 9, 5, 10, 5},  // every flag but RolledOver
+  const struct {
+    uint8_t flags;
+    uint16_t rollCount;
+    uint32_t exp, extraExp;
+    unsigned __int128 total;
+  } gangs[] = {
+      {0x08, 1, 5, 10, 4294967310u},
+      {0x00, 1, 5, 10, 5},
+      {0x08, 0, 5, 10, 15},
+      {0xF7, 9, 5, 10, 5},                                      // every flag but RolledOver
       {0x08, 65535, 0xFFFFFFFF, 0xFFFFFFFF, 281479271612415u},  // every field at its limit
       {0x00, 65535, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFFu},
   };
-  // clang-format on
   for (const auto& c : gangs) {
     EXPECT_TRUE(GangTotalExp(c.flags, c.rollCount, c.exp, c.extraExp) == c.total)
         << "flags " << int{c.flags} << " rolls " << c.rollCount;
@@ -145,15 +164,25 @@ TEST(LiveFormulaTest, GangTotalExpAndRawDumpName) {
 
 TEST_F(LiveTest, GangScreen) {
   GangRecord gang = Gang("wolves");
-  // clang-format off
-  gang.setName("The Wolves");  gang.setLeader("Grim");  gang.setMembers(7);  gang.setFlags(0x08);
+  gang.setName("The Wolves");
+  gang.setLeader("Grim");
+  gang.setMembers(7);
+  gang.setFlags(0x08);
   gang.setCreated(static_cast<uint16_t>((44 << 9) | (7 << 5) | 4));
-  gang.setExp(5);  gang.setRollCount(1);  gang.setExtraExp(10);
+  gang.setExp(5);
+  gang.setRollCount(1);
+  gang.setExtraExp(10);
   ShowGangDetail(hc.console, gang.bytes());
-  Expect({{18, 2, "wolves ", 15}, {18, 3, "The Wolves "}, {64, 3, "7 "}, {18, 4, "Grim "},
-          {18, 7, "JUL-04-2024 "}, {18, 8, "5 "}, {64, 8, "1 "}, {18, 9, "10 "},
-          {18, 10, "4,294,967,310 ", 15}}, "wolves");
-  // clang-format on
+  Expect({{18, 2, "wolves ", 15},
+          {18, 3, "The Wolves "},
+          {64, 3, "7 "},
+          {18, 4, "Grim "},
+          {18, 7, "JUL-04-2024 "},
+          {18, 8, "5 "},
+          {64, 8, "1 "},
+          {18, 9, "10 "},
+          {18, 10, "4,294,967,310 ", 15}},
+         "wolves");
   ExpectFrameKept(10);
   EXPECT_EQ(GangBrowserDescription().windowTitle(gang.bytes()), "TORVEXNT - Gang : The Wolves");
 
@@ -176,15 +205,21 @@ TEST_F(LiveTest, GangScreen) {
   std::fill_n(bytes.begin() + 44, 30, 'L');  // leader
   bytes[45] = '\n';                          // shows, does not act
   GangRecord hostile(bytes);
-  // clang-format off
-  hostile.setFlags(0xFF);  hostile.setMembers(65535);  hostile.setRollCount(65535);
-  hostile.setExp(0xFFFFFFFF);  hostile.setExtraExp(0xFFFFFFFF);
+  hostile.setFlags(0xFF);
+  hostile.setMembers(65535);
+  hostile.setRollCount(65535);
+  hostile.setExp(0xFFFFFFFF);
+  hostile.setExtraExp(0xFFFFFFFF);
   ShowGangDetail(hc.console, hostile.bytes());
-  Expect({{18, 2, std::string(20, 'I') + " "}, {18, 3, std::string(20, 'I') + " "},
-          {18, 4, "L\n" + std::string(28, 'L') + " "}, {64, 3, "65535 "}, {18, 7, "JAN-01-1980 "},
-          {18, 8, "4,294,967,295 "}, {64, 8, "65,535 "}, {18, 10, "281,479,271,612,415 "}},
+  Expect({{18, 2, std::string(20, 'I') + " "},
+          {18, 3, std::string(20, 'I') + " "},
+          {18, 4, "L\n" + std::string(28, 'L') + " "},
+          {64, 3, "65535 "},
+          {18, 7, "JAN-01-1980 "},
+          {18, 8, "4,294,967,295 "},
+          {64, 8, "65,535 "},
+          {18, 10, "281,479,271,612,415 "}},
          "hostile");
-  // clang-format on
   for (int column : labels) EXPECT_EQ(Fg(column, 6), 9) << column;
   ExpectFrameKept(10);
 }
@@ -218,27 +253,31 @@ TEST_F(LiveTest, ItemOwnerScreen) {
     ItemOwnerRecord owner;
     std::string type, location;
   } cases[] = {
-      // clang-format off
-      {Owner(1, 1, OwnerType::kRoom, "stale", 0, 3),      "room", "0/3"},  // map 0: no title
-      {Owner(1, 1, OwnerType::kRoom, "", 2, 0),           "room", "2/0"},
-      {Owner(1, 1, OwnerType::kRoom, "", 7, 7),           "room", "7/7 ()"},  // no such room
+      {Owner(1, 1, OwnerType::kRoom, "stale", 0, 3), "room", "0/3"},  // map 0: no title
+      {Owner(1, 1, OwnerType::kRoom, "", 2, 0), "room", "2/0"},
+      {Owner(1, 1, OwnerType::kRoom, "", 7, 7), "room", "7/7 ()"},  // no such room
       {Owner(1, 1, OwnerType::kRoom, "", 4294967295u, 1), "room", "4294967295/1 ()"},
-      {Owner(1, 1, OwnerType::kUser, "Alice", 2),         "user", "Alice"},
-      {Owner(1, 1, OwnerType::kMonster, "", 0, 0, 5),     "monster", "5 (Orc)"},
-      {Owner(1, 1, OwnerType::kMonster, "", 0, 0, 0x10005), "monster", "65541 (Orc)"},  // low 16 bits
-      {Owner(1, 1, OwnerType::kMonster),                  "monster", "0"},
-      {Owner(1, 1, OwnerType{7}, "Alice", 2),             "ownertype-7", ""},  // no name shown
-      {Owner(9, 42, OwnerType::kRoom, "", 2, 3),          "room", "2/3 (Great Hall)"},
-      // clang-format on
+      {Owner(1, 1, OwnerType::kUser, "Alice", 2), "user", "Alice"},
+      {Owner(1, 1, OwnerType::kMonster, "", 0, 0, 5), "monster", "5 (Orc)"},
+      {Owner(1, 1, OwnerType::kMonster, "", 0, 0, 0x10005), "monster",
+       "65541 (Orc)"},  // low 16 bits
+      {Owner(1, 1, OwnerType::kMonster), "monster", "0"},
+      {Owner(1, 1, OwnerType{7}, "Alice", 2), "ownertype-7", ""},  // no name shown
+      {Owner(9, 42, OwnerType::kRoom, "", 2, 3), "room", "2/3 (Great Hall)"},
   };
   for (const auto& c : cases) {
     ShowItemOwnerDetail(hc.console, c.owner.bytes());
     Expect({{18, 6, Pad(c.location, 40)}, {64, 3, c.type + " "}}, c.type + " " + c.location);
   }
-  // clang-format off
-  Expect({{18, 2, "9 "}, {18, 3, "42 "}, {18, 4, "(", 8}, {19, 4, Pad("Long Sword", 28) + ")", 15},
-          {18, 6, "2/3", 15}, {22, 6, "(", 8}, {23, 6, "Great Hall", 15}, {33, 6, ")", 8}}, "hall");
-  // clang-format on
+  Expect({{18, 2, "9 "},
+          {18, 3, "42 "},
+          {18, 4, "(", 8},
+          {19, 4, Pad("Long Sword", 28) + ")", 15},
+          {18, 6, "2/3", 15},
+          {22, 6, "(", 8},
+          {23, 6, "Great Hall", 15},
+          {33, 6, ")", 8}},
+         "hall");
   ExpectFrameKept(6);
   EXPECT_EQ(ItemOwnerBrowserDescription().windowTitle(Owner(3, 6, OwnerType::kUser, "Bo").bytes()),
             "TORVEXNT - ItemOwner : Bo (3)");
@@ -288,32 +327,60 @@ TEST_F(LiveTest, ActiveMonsterScreen) {
   Make(kRoomFile, std::vector{Room(2, 3, "Lair"), Room(2, 4, "Tunnel"), Room(2, 9, "Pit")});
   Make(kActiveMonsterFile, std::vector{Named<ActiveMonsterRecord>(6, "Goblin")});
   auto m = Named<ActiveMonsterRecord>(5, "Cave Troll");
-  // clang-format off
-  m.setKnownNumber(12);  m.setExpMultiplier(100000);  m.setExp(100000);
-  m.setHitPoints(-3);  m.setMaxHitPoints(80);  m.setMovementType(2);  m.setAlignment(4);
-  m.setWeaponItem(42);  m.setFollowing("Gandalf");  m.setFriend(1);
+  m.setKnownNumber(12);
+  m.setExpMultiplier(100000);
+  m.setExp(100000);
+  m.setHitPoints(-3);
+  m.setMaxHitPoints(80);
+  m.setMovementType(2);
+  m.setAlignment(4);
+  m.setWeaponItem(42);
+  m.setFollowing("Gandalf");
+  m.setFriend(1);
   m.setCreated(static_cast<uint16_t>((13 << 11) | (5 << 5) | 5));  // 13:05:10
-  m.setMonsterNumber(0x10006);  // its low 16 bits name it
-  m.setActiveSpells(0, 5);  m.setActiveSpellValues(0, -20);  m.setActiveSpellRounds(0, 3);
-  m.setDropItems(0, 42);  m.setDropUses(0, 2);
-  m.setDropItems(9, 99);  m.setDropUses(9, -1);  // no such item
-  m.setGold(333);  m.setCopper(4294967295u);
-  m.setMapNumber(2);  m.setSpawnRoom(3);  m.setCurrentRoom(4);
-  m.setTracks(0, 3);  m.setTracks(2, 9);  m.setTracks(5, 4);  // zeros between
+  m.setMonsterNumber(0x10006);                                     // its low 16 bits name it
+  m.setActiveSpells(0, 5);
+  m.setActiveSpellValues(0, -20);
+  m.setActiveSpellRounds(0, 3);
+  m.setDropItems(0, 42);
+  m.setDropUses(0, 2);
+  m.setDropItems(9, 99);
+  m.setDropUses(9, -1);  // no such item
+  m.setGold(333);
+  m.setCopper(4294967295u);
+  m.setMapNumber(2);
+  m.setSpawnRoom(3);
+  m.setCurrentRoom(4);
+  m.setTracks(0, 3);
+  m.setTracks(2, 9);
+  m.setTracks(5, 4);  // zeros between
   ShowActiveMonsterDetail(hc.console, m.bytes());
-  Expect({{18, 2, "5 ", 15}, {64, 2, "12 "}, {18, 3, "Cave Troll "}, {64, 3, "10000000000 "},
-          {18, 5, "-3/80 "}, {64, 7, "follower "}, {64, 8, "lawful-good ", 7},
-          {18, 9, Pad("Club", 26) + "(42) "}, {18, 12, "Gandalf "}, {31, 12, "Friend", 9},
-          {64, 12, "01:05:10 PM "}, {18, 13, "65542  Goblin "},
+  Expect({{18, 2, "5 ", 15},
+          {64, 2, "12 "},
+          {18, 3, "Cave Troll "},
+          {64, 3, "10000000000 "},
+          {18, 5, "-3/80 "},
+          {64, 7, "follower "},
+          {64, 8, "lawful-good ", 7},
+          {18, 9, Pad("Club", 26) + "(42) "},
+          {18, 12, "Gandalf "},
+          {31, 12, "Friend", 9},
+          {64, 12, "01:05:10 PM "},
+          {18, 13, "65542  Goblin "},
           {18, 17, "5     " + Pad("Blast", 30) + " -20     3 "},
           {18, 18, "0     " + std::string(31, ' ') + "0       0 "},
-          {18, 23, Pad("42", 14) + Pad("Club", 33) + "  (2", 15}, {69, 23, ") ", 8},
-          {18, 32, Pad("99", 14) + Pad("", 33) + "  (-1) "}, {69, 33, "333 "},
-          {50, 34, "4294967295 "}, {18, 36, Pad("3/2", 14) + Pad("Lair", 47)},
-          {18, 37, Pad("4/2", 14) + "Tunnel "}, {18, 38, Pad("3/2", 14) + "Lair "},
-          {18, 39, Pad("9/2", 14) + "Pit "}, {18, 40, Pad("4/2", 14) + "Tunnel "},
-          {18, 41, "      "}}, "troll");
-  // clang-format on
+          {18, 23, Pad("42", 14) + Pad("Club", 33) + "  (2", 15},
+          {69, 23, ") ", 8},
+          {18, 32, Pad("99", 14) + Pad("", 33) + "  (-1) "},
+          {69, 33, "333 "},
+          {50, 34, "4294967295 "},
+          {18, 36, Pad("3/2", 14) + Pad("Lair", 47)},
+          {18, 37, Pad("4/2", 14) + "Tunnel "},
+          {18, 38, Pad("3/2", 14) + "Lair "},
+          {18, 39, Pad("9/2", 14) + "Pit "},
+          {18, 40, Pad("4/2", 14) + "Tunnel "},
+          {18, 41, "      "}},
+         "troll");
   ExpectFrameKept(49);
   for (size_t i : {0, 2, 5}) m.setTracks(i, 0);
   m.setFriend(0);
@@ -329,13 +396,17 @@ TEST_F(LiveTest, ActiveMonsterScreen) {
   hostile.setMovementType(200);
   hostile.setAlignment(999);
   ShowActiveMonsterDetail(hc.console, hostile.bytes());
-  // clang-format off
-  Expect({{18, 2, "4294967295 "}, {18, 3, std::string(30, 'N') + " "}, {51, 3, "Exp"},
-          {60, 3, "18446744065119617025"}, {64, 7, "movementtype--56"},
-          {64, 8, "alignmenttype-99"}, {18, 12, std::string(11, 'F') + " "},
+  Expect({{18, 2, "4294967295 "},
+          {18, 3, std::string(30, 'N') + " "},
+          {51, 3, "Exp"},
+          {60, 3, "18446744065119617025"},
+          {64, 7, "movementtype--56"},
+          {64, 8, "alignmenttype-99"},
+          {18, 12, std::string(11, 'F') + " "},
           {64, 12, "11:59:59 PM "},  // 31 hours, 63 minutes, 62 seconds capped
-          {18, 13, "4294967295 "}, {2, 48, "\xC4\xC4[Command]"}}, "hostile");
-  // clang-format on
+          {18, 13, "4294967295 "},
+          {2, 48, "\xC4\xC4[Command]"}},
+         "hostile");
   for (int row = 38; row <= 47; ++row) Expect({{18, row, "4294967295/4294967295 "}}, "tracks");
   ExpectFrameKept(49);
 }
