@@ -122,6 +122,7 @@ TEST_F(MonsterTest, ExperienceAlignmentAndLastKillAtTheirEdges) {
        "evil ", 13, "FEB-09-1981 ", "01:05:58 PM "},
       {1, 1, 99, 0, 0, "1 ", "alignmenttype-99 ", 13, "JAN-01-1980 ", "00:00:00 AM "}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.expText + c.alignmentText + c.timeText);
     MonsterRecord m = Monster(1);
     m.setExp(c.exp); m.setExpMultiplier(c.multiplier); m.setAlignment(c.alignment);
     m.setLastKilledDate(c.date); m.setLastKilledTime(c.time);
