@@ -4,7 +4,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <initializer_list>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,6 +19,14 @@
 #include "tests/database/record_files.h"
 
 namespace torvex::testing {
+
+// What a screen should show from (column, row), and the colour of its first
+// cell unless `fg` is negative.
+struct CellCheck {
+  int column, row;
+  std::string text;
+  int fg = -1;
+};
 
 class BrowserTest : public RecordFilesTest {
  protected:
@@ -66,6 +77,34 @@ class BrowserTest : public RecordFilesTest {
       }
     }
     return false;
+  }
+
+  std::string At(int column, int row, int length) const { return hc.Text(column, row, length); }
+  int Fg(int column, int row) const { return hc.Attr(column, row) & 0x0F; }
+  void ExpectCells(std::span<const CellCheck> cells) const {
+    for (const CellCheck& c : cells) {
+      EXPECT_EQ(At(c.column, c.row, static_cast<int>(c.text.size())), c.text)
+          << "column " << c.column << " row " << c.row;
+      if (c.fg >= 0) {
+        EXPECT_EQ(Fg(c.column, c.row), c.fg) << "column " << c.column << " row " << c.row;
+      }
+    }
+  }
+  void ExpectCells(std::initializer_list<CellCheck> cells) const {
+    ExpectCells(std::span(cells.begin(), cells.size()));
+  }
+  // The frame's right edge from row 2 to `last`, a tee on the rows `tees`:
+  // anything written past its field's room would show here.
+  void ExpectRightEdge(int last, std::initializer_list<int> tees = {}) const {
+    for (int row = 2; row <= last; ++row) {
+      const bool tee = std::find(tees.begin(), tees.end(), row) != tees.end();
+      EXPECT_EQ(hc.console.CellAt(79, row - 1).ch, tee ? 0xB4 : 0xB3) << "row " << row;
+    }
+  }
+  // The record number the detail screen shows at column 18 of row 2.
+  std::string NumberShown() const {
+    const std::string text = At(18, 2, 12);
+    return text.substr(0, text.find(' '));
   }
 
   HeadlessConsole hc;
