@@ -30,11 +30,13 @@ class MessageTest : public BrowserTest {
 TEST_F(MessageTest, LinesShownAsWrittenAndCutAtTheirWidth) {
   ShowMessageDetail(hc.console, Message(255, {"You hit |04hard|07!", "", "The %s falls."}));
   // The colour codes are text: the whole line stays in the value colour, padding too.
-  // clang-format off
-  ExpectCells({{18, 2, "255 ", 15}, {2, 5, " You hit |04hard|07!   "}, {3, 5, "Y", 15},
-      {20, 5, "7", 15}, {78, 5, " ", 15}, {3, 7, std::string(76, ' ')},
-      {3, 9, "The %s falls.   "}});
-  // clang-format on
+  ExpectCells({{18, 2, "255 ", 15},
+               {2, 5, " You hit |04hard|07!   "},
+               {3, 5, "Y", 15},
+               {20, 5, "7", 15},
+               {78, 5, " ", 15},
+               {3, 7, std::string(76, ' ')},
+               {3, 9, "The %s falls.   "}});
   EXPECT_EQ(hc.console.WhereX(), 3);
   EXPECT_EQ(hc.console.WhereY(), 49);
   ExpectRightEdge(9, {3});
