@@ -2,9 +2,12 @@
 // data directory, with helpers to script keys and read what was shown.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -16,6 +19,14 @@
 #include "tests/database/record_files.h"
 
 namespace torvex::testing {
+
+// Text a detail screen should show at (column, row), 1-based, and the
+// foreground colour of its first cell (-1: not checked).
+struct ExpectedText {
+  int column, row;
+  std::string text;
+  int fg = -1;
+};
 
 class BrowserTest : public RecordFilesTest {
  protected:
@@ -66,6 +77,30 @@ class BrowserTest : public RecordFilesTest {
       }
     }
     return false;
+  }
+
+  std::string At(int column, int row, int length) const { return hc.Text(column, row, length); }
+  void ExpectTexts(const std::vector<ExpectedText>& texts) const {
+    for (const ExpectedText& t : texts) {
+      EXPECT_EQ(At(t.column, t.row, static_cast<int>(t.text.size())), t.text)
+          << "column " << t.column << " row " << t.row;
+      if (t.fg >= 0) {
+        EXPECT_EQ(hc.Attr(t.column, t.row) & 0x0F, t.fg) << "colour at row " << t.row;
+      }
+    }
+  }
+  // Nothing written ran over the frame's right edge (column 80) on rows 2 to
+  // `lastRow`: a │ there, or a ┤ on the rows in `tees`.
+  void ExpectRightEdge(std::initializer_list<int> tees, int lastRow) const {
+    for (int row = 2; row <= lastRow; ++row) {
+      const bool tee = std::find(tees.begin(), tees.end(), row) != tees.end();
+      EXPECT_EQ(hc.console.CellAt(79, row - 1).ch, tee ? 0xB4 : 0xB3) << "row " << row;
+    }
+  }
+  // The record number a detail screen shows at (18, 2).
+  std::string NumberShown() const {
+    const std::string text = At(18, 2, 10);
+    return text.substr(0, text.find(' '));
   }
 
   HeadlessConsole hc;
