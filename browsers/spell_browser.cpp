@@ -12,6 +12,7 @@
 #include "screens/screens.h"
 #include "search/ability_search.h"
 #include "simulators/spell_rules.h"
+#include "simulators/spell_simulator.h"
 
 namespace torvex {
 namespace {
@@ -99,9 +100,9 @@ void WriteFormulaRows(Console& console, const SpellRecord& spell, int64_t level)
   }
 }
 
-// The spell-casting simulator's place. Until it is built, Ctrl+S shows the
-// spell again.
-void RunSpellSimulatorFor(BrowserState&, std::span<const uint8_t>) {}
+void RunSpellSimulatorFor(BrowserState& state, std::span<const uint8_t> record) {
+  RunSpellSimulator(state.console, SpellRecord(record), ProgramRandom());
+}
 
 BrowserDescription MakeDescription() {
   BrowserDescription d(kSpellFile);
