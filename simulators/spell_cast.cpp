@@ -208,7 +208,7 @@ CastEnd CastSpell(const SpellRecord& spell, int32_t& energy, int32_t mr, int32_t
       return CastEnd::kFinished;
     }
     idleSteps = energy == before ? idleSteps + 1 : 0;
-    if (idleSteps > kChainBound) {
+    if (idleSteps >= kChainBound) {
       output(NoticeOfBound("Follow-on casts"));
       return CastEnd::kBounded;
     }

@@ -200,7 +200,8 @@ TEST_F(SpellBrowserTest, KeysAndSearches) {
   Keys("G70000\r ");       // status 4, dismissed; 70000 is not cut down to 4464
   Vk(vk::kF1 + 1, kCtrl);  // the macro keeps the spell the failed jump left: 7
   Vk('E', kCtrl);          // raw dump
-  Vk('S', kCtrl);          // the simulator's place: the spell is shown again
+  Vk('S', kCtrl);          // the simulator: stored inputs kept, one round
+  Keys("\r\r\rq");         // type 3, target 5: the round empties the pool
   Keys("E? ");             // no extended viewer; help
   Keys("S");
   Vk(vk::kDown);
@@ -211,7 +212,7 @@ TEST_F(SpellBrowserTest, KeysAndSearches) {
   EXPECT_EQ(hc.display.PendingKeys(), 0u);
   for (const char* text : {"No records matching your search query, \"zzz\", were", "Status: 4 ",
                            "Enter a spell number to jump to:", "Show simulated casts of this spell",
-                           "Search for Ability Value"}) {
+                           "[Energy=0/Round=1]:", "Search for Ability Value"}) {
     EXPECT_TRUE(EverShown(text)) << text;
   }
   for (const char* title : {"No Results", "Error", "Spells Help"}) {
