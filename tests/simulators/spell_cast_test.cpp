@@ -33,6 +33,9 @@ TEST(ResistanceTest, FormulaAtItsEdges) {
       {100, 150, 0},   // m = 100
       {100, 9000, 0},  // m held to 100
       {0, -50, 0},
+      // The lowest MR: m = -2147483698, 32767 * m / 100 = -703665983323.66,
+      // so 32767 + 703665983323: no overflow in 64 bits.
+      {32767, INT32_MIN, 703666016090},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ResistedDamage(c.damage, c.mr), c.left) << c.damage << " " << c.mr;
