@@ -201,7 +201,9 @@ class WeaponProcTest : public RecordFilesTest {
     SpellRecord loop = Spell(9, "Loop", 0, 0, 0);
     loop.setAbilityNumbers(0, 151);
     loop.setAbilityValues(0, 9);
-    MakeFile(kSpellFile, {Bytes(burn), Bytes(frost), Bytes(loop)});
+    SpellRecord pick = Spell(10, "Pick", 0, 8, 9);  // follows with spell 8 or 9
+    pick.setAbilityNumbers(0, 151);
+    MakeFile(kSpellFile, {Bytes(burn), Bytes(frost), Bytes(loop), Bytes(pick)});
     MakeFile(kMessageFile,
              {Bytes(Message(300, "%s is burnt for %d!")), Bytes(Message(301, "Flames leap!")),
               Bytes(Message(302, "%s chills %s for %d"))});
@@ -242,6 +244,13 @@ TEST_F(WeaponProcTest, ChainsEndAtTheBoundAndAtMissingSpells) {
   Random random(5);
   EXPECT_EQ(Lines([&](const RulesOutput& out) { CastProcSpell(9, random, out); }),
             std::vector<std::string>{NoticeOfBound("Spell proc chain")});
+  // Spell 10: ability 151 with value 0 follows with Random(9 - 8) + 8: seed
+  // 673879066, Random(1) = 0, spell 8; seed 771902595, Random(3) = 771902595 *
+  // 3 >> 32 = 0: damage 1.
+  Random pick(5);
+  EXPECT_EQ(Lines([&](const RulesOutput& out) { CastProcSpell(10, pick, out); }),
+            std::vector<std::string>{"|11Frost chills practice dummy for 1"});
+  EXPECT_EQ(pick.Seed(), 771902595u);
   for (int64_t missing : {0, -3, 4444}) {
     EXPECT_TRUE(
         Lines([&](const RulesOutput& out) { CastProcSpell(missing, random, out); }).empty());
