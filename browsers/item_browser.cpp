@@ -9,8 +9,11 @@
 #include "database/record_access.h"
 #include "database/records/enumerations.h"
 #include "database/records/records.h"
+#include "database/settings.h"
+#include "platform/random.h"
 #include "screens/screens.h"
 #include "search/ability_search.h"
+#include "simulators/weapon_simulator.h"
 
 namespace torvex {
 namespace {
@@ -77,8 +80,11 @@ void WriteNameRows(Console& console, const ItemRecord& item) {
   WriteValueAt(console, kValueRight, 3, std::to_string(item.limit()));
 }
 
-// The weapon simulator's place. Until it is built, Ctrl+S shows the item again.
-void RunWeaponSimulatorFor(BrowserState&, std::span<const uint8_t>) {}
+// The simulator keeps its inputs in the program's settings, which the shell
+// saves at exit.
+void RunWeaponSimulatorFor(BrowserState& state, std::span<const uint8_t> record) {
+  RunWeaponSimulator(state.console, ItemOf(record), CurrentSettings().simulator, ProgramRandom());
+}
 
 SearchOption NameSearch() {
   return TextSearchOption("Search for Name", kTextSearchPrompt, [](std::span<const uint8_t> r) {

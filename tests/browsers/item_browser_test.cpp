@@ -8,6 +8,7 @@
 #include "browsers/detail_writer.h"
 #include "console/colour_text.h"
 #include "database/ability_names.h"
+#include "database/settings.h"
 #include "tests/browsers/ability_file_support.h"
 #include "tests/browsers/browser_test_support.h"
 
@@ -330,10 +331,30 @@ TEST_F(ItemBrowserTest, RawDumpAndSimulatorKeys) {
   InTempDirectory in(work.path());
   MakeItems({Item(42)});
   Vk('E', kCtrl);
-  Vk('S', kCtrl);  // the weapon simulator's place: the item is shown again
+  Vk('S', kCtrl);  // not a weapon: the simulator says so and waits for a key
+  Keys(" ");
   Run();
   EXPECT_EQ(std::filesystem::file_size(work.File("rawitemsnt-42.bin")), ItemRecord::kDiskLength);
+  EXPECT_TRUE(EverShown("Item item 42 is NOT flagged as a weapon!"));
   EXPECT_EQ(ItemNumberShown(), "42");
+}
+
+// A maximum encumbrance of 0 divides by zero: the frame reports the error and
+// the item is shown again, with nothing of the figures written first.
+TEST_F(ItemBrowserTest, WeaponSimulatorDivisionByZeroIsReported) {
+  const SimulatorSettings saved = CurrentSettings().simulator;
+  ItemRecord weapon = Item(7, "Club");
+  weapon.setItemType(1);
+  weapon.setSpeed(1000);
+  MakeItems({weapon});
+  Vk('S', kCtrl);
+  Keys("\r\r\r\r5/0\r\r");
+  Keys(" ");  // "Press any key to return to viewer."
+  Run();
+  CurrentSettings().simulator = saved;
+  EXPECT_TRUE(EverShown("Fatal Exception: Division by zero: the maximum encumbrance is 0 at 0x"));
+  EXPECT_FALSE(EverShown("Raw swings:"));
+  EXPECT_EQ(ItemNumberShown(), "7");
 }
 
 }  // namespace
