@@ -1,5 +1,9 @@
 #include "platform/random.h"
 
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+
 #include "platform/clock.h"
 
 namespace torvex {
@@ -16,6 +20,20 @@ uint32_t Random::Next(uint32_t n) {
 Random& ProgramRandom() {
   static Random random;
   return random;
+}
+
+void SeedProgramRandom() {
+  const char* text = std::getenv("TORVEX_SEED");
+  uint32_t seed = 0;
+  if (text != nullptr && *text != '\0') {
+    const char* end = text + std::strlen(text);
+    const auto [ptr, ec] = std::from_chars(text, end, seed);
+    if (ec == std::errc() && ptr == end) {
+      ProgramRandom().SetSeed(seed);
+      return;
+    }
+  }
+  ProgramRandom().Randomize();
 }
 
 }  // namespace torvex

@@ -25,4 +25,9 @@ class Random {
 // The one generator of the running program.
 Random& ProgramRandom();
 
+// Seeds ProgramRandom() at start-up: from the environment variable TORVEX_SEED
+// when it holds a decimal number from 0 to 4294967295, so that an operator can
+// replay the same rounds; otherwise from the clock.
+void SeedProgramRandom();
+
 }  // namespace torvex

@@ -66,7 +66,7 @@ void SaveAfterScreen(ShellEnvironment& env, PreferencesState& state, const Repor
 // The program from its command line to its exit code, without the guard.
 int Run(const std::vector<std::string>& args, ShellEnvironment& env, PreferencesState& prefs,
         const Report& report) {
-  ProgramRandom().Randomize();
+  SeedProgramRandom();
 
   const CommandLine cmd = ParseCommandLine(args);
   if (cmd.action != CommandLine::Action::kRun) {

@@ -1,6 +1,9 @@
 #include "platform/random.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <string>
 
 #include "platform/system_info.h"
 
@@ -22,6 +25,30 @@ TEST(RandomTest, DrawsStayInRangeAndZeroRangeGivesZero) {
   for (int i = 0; i < 10000; ++i) ASSERT_LT(r.Next(7), 7u);
   EXPECT_EQ(r.Next(0), 0u);
   EXPECT_EQ(r.Next(1), 0u);
+}
+
+TEST(RandomTest, AnOperatorCanFixTheStartSeed) {
+  const struct {
+    const char* value;  // nullptr: unset
+    bool fixed;
+  } cases[] = {{"12345", true}, {"4294967295", true}, {"4294967296", false},
+               {"12x", false},  {"", false},          {nullptr, false}};
+  for (const auto& c : cases) {
+    if (c.value) {
+      setenv("TORVEX_SEED", c.value, 1);
+    } else {
+      unsetenv("TORVEX_SEED");
+    }
+    ProgramRandom().SetSeed(7);
+    SeedProgramRandom();
+    if (c.fixed) {
+      EXPECT_EQ(std::to_string(ProgramRandom().Seed()), c.value);
+    } else {
+      // From the clock: anything but the value a failed parse would leave.
+      EXPECT_NE(ProgramRandom().Seed(), 7u) << (c.value ? c.value : "unset");
+    }
+  }
+  unsetenv("TORVEX_SEED");
 }
 
 TEST(SystemInfoTest, CpuLabelRules) {
