@@ -17,8 +17,7 @@ using testing::SeedBefore;
 class MonsterRulesTest : public testing::MonsterWorldTest {
  protected:
   // One fight against `defender`, its lines collected in `lines`.
-  MonsterCombat Combat(const MonsterRecord& monster, Defender defender,
-                       StopRequested stop = {}) {
+  MonsterCombat Combat(const MonsterRecord& monster, Defender defender, StopRequested stop = {}) {
     return {monster, defender, random, [this](std::string_view l) { lines.emplace_back(l); },
             std::move(stop)};
   }
@@ -33,7 +32,8 @@ class MonsterRulesTest : public testing::MonsterWorldTest {
 TEST_F(MonsterRulesTest, EveryRollOfABlowFallsInItsBand) {
   const MonsterRecord goblin = Goblin();
   const std::string hit = "|12Goblin hits you for 7 damage!";
-  const std::string armour = "|03Goblin swings a wild swing with its rusty blade, but your armour holds.";
+  const std::string armour =
+      "|03Goblin swings a wild swing with its rusty blade, but your armour holds.";
   const std::string dodged = "|03You dodge Goblin's a wild swing rusty blade!";
   for (int roll = 0; roll < 100; ++roll) {
     random.SetSeed(SeedBefore(100, roll));
@@ -59,7 +59,8 @@ TEST_F(MonsterRulesTest, AHitTheArmourSwallowsShowsTheDodgeLineInColourFour) {
   int64_t energy = 100;
   EXPECT_EQ(PhysicalAttack(combat, 0, energy), ActionResult::kContinue);
   EXPECT_EQ(energy, 0);
-  EXPECT_EQ(lines, std::vector<std::string>{"|04Goblin barely scratches you with a wild swing rusty blade."});
+  EXPECT_EQ(lines, std::vector<std::string>{
+                       "|04Goblin barely scratches you with a wild swing rusty blade."});
   Random twoDraws(seed);
   twoDraws.Next(100);
   twoDraws.Next(1);
@@ -79,15 +80,15 @@ TEST(ResistedDamageTest, MagicResistanceAtItsEdges) {
   const struct {
     int64_t damage, mr, expected;
   } cases[] = {
-      {40, 50, 40},                               // m = 0
-      {40, 0, 60},                                // m = -50: 40 + 20
-      {50, 30, 60},                               // m = -20: 50 + 10
-      {40, 150, 0},                               // m = 100
-      {40, 1000, 0},                              // MR above 150 counts as 150
-      {99, 149, 1},                               // 99 - trunc(98.01)
-      {7, 53, 7},                                 // 7 - trunc(0.21)
-      {-10, 0, -15},                              // -10 - trunc(5.0)
-      {2147483647, 100, 1073741824},              // 2147483647 - trunc(1073741823.5)
+      {40, 50, 40},                          // m = 0
+      {40, 0, 60},                           // m = -50: 40 + 20
+      {50, 30, 60},                          // m = -20: 50 + 10
+      {40, 150, 0},                          // m = 100
+      {40, 1000, 0},                         // MR above 150 counts as 150
+      {99, 149, 1},                          // 99 - trunc(98.01)
+      {7, 53, 7},                            // 7 - trunc(0.21)
+      {-10, 0, -15},                         // -10 - trunc(5.0)
+      {2147483647, 100, 1073741824},         // 2147483647 - trunc(1073741823.5)
       {1000, -2147483648LL, 21474837980LL},  // m = -2147483698: 1000 + 21474836980
   };
   for (const auto& c : cases) {
@@ -127,8 +128,8 @@ TEST_F(MonsterRulesTest, ASlotSpellPaysThenMayFailItsCastRoll) {
   int64_t energy = 1000;
   EXPECT_EQ(SlotSpellAttack(combat, 1, energy), ActionResult::kContinue);
   EXPECT_EQ(energy, 700);
-  EXPECT_EQ(lines, std::vector<std::string>{
-                       "|03Goblin attempted to cast Firebolt on you, but failed."});
+  EXPECT_EQ(lines,
+            std::vector<std::string>{"|03Goblin attempted to cast Firebolt on you, but failed."});
 
   combat.monster.setAttackAccuracy(1, 999);  // no such spell: the energy is spent all the same
   EXPECT_EQ(SlotSpellAttack(combat, 1, energy), ActionResult::kStop);
@@ -247,9 +248,11 @@ TEST_F(MonsterRulesTest, SpellListCastsByTargetAndGender) {
       {12, 1, {"|12Goblin casts Mend on himself."}},
       {12, 2, {"|12Goblin casts Mend on herself."}},
       {12, 9, {"|12Goblin casts Mend on %s."}},
-      {13, 0, {"|12goblin, goblin, goblin!", "|12Goblin hurls Doom for 40 damage.",
-               "|12The air smells of goblin.", "|12You have been killed!",
-               "|07But, due to a miracle, you have been saved."}},
+      {13,
+       0,
+       {"|12goblin, goblin, goblin!", "|12Goblin hurls Doom for 40 damage.",
+        "|12The air smells of goblin.", "|12You have been killed!",
+        "|07But, due to a miracle, you have been saved."}},
       {14, 0, {"|14Wolf|02 pads in from nowhere."}},  // target 3: only the summons
       {999, 0, {}},
   };

@@ -28,19 +28,17 @@ class MonsterWorldTest : public RecordFilesTest {
  protected:
   void SetUp() override {
     RecordFilesTest::SetUp();
-    MakeFile(kMessageFile,
-             {Message(1, {"%s hits you for %d damage!"}),
-              Message(2, {"%s barely scratches you with %s %s.", "", "You dodge %s's %s %s!"}),
-              Message(3, {"%s bites you for %d damage!"}),
-              Message(4, {"", "%s swings %s with its %s, but your armour holds."}),
-              Message(9, {"", "a wild swing"}),
-              Message(20, {"", "%s casts %s at %s for %d damage!"}),
-              Message(21, {"", "%s raises its hands."}),
-              Message(22, {"", "", "The air smells of %s."}),
-              Message(23, {"", "", "%s casts %s on %s."}),
-              Message(24, {"", "%s hurls %s for %d damage."}),
-              Message(25, {"", "%s, %s, %s!"}),
-              Message(30, {"%s pads in from %s."})});
+    MakeFile(
+        kMessageFile,
+        {Message(1, {"%s hits you for %d damage!"}),
+         Message(2, {"%s barely scratches you with %s %s.", "", "You dodge %s's %s %s!"}),
+         Message(3, {"%s bites you for %d damage!"}),
+         Message(4, {"", "%s swings %s with its %s, but your armour holds."}),
+         Message(9, {"", "a wild swing"}), Message(20, {"", "%s casts %s at %s for %d damage!"}),
+         Message(21, {"", "%s raises its hands."}), Message(22, {"", "", "The air smells of %s."}),
+         Message(23, {"", "", "%s casts %s on %s."}),
+         Message(24, {"", "%s hurls %s for %d damage."}), Message(25, {"", "%s, %s, %s!"}),
+         Message(30, {"%s pads in from %s."})});
     ItemRecord blade;
     blade.setNumber(7);
     blade.setName("rusty blade");
