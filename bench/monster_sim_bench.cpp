@@ -24,28 +24,20 @@ namespace {
 using Clock = std::chrono::steady_clock;
 namespace bt = btrieve::testing;
 
-// Answers every wait with Space (the next round) and every check without
-// waiting with nothing, so rounds run on until the script ends them.
-class RoundKeys : public Display {
+// Types the script, then answers every wait with Space (the next round) and
+// every check without waiting with nothing, and ends the run with Q after
+// kRounds rounds. Frames are thrown away.
+class RoundKeys : public HeadlessDisplay {
  public:
   void Present(const Frame&) override {}
   bool ReadKeyEvent(KeyEvent* event, int timeoutMs) override {
     if (timeoutMs == 0) return false;
-    if (!script.empty()) {
-      *event = script.front();
-      script.erase(script.begin());
-      return true;
-    }
+    if (PendingKeys() > 0) return HeadlessDisplay::ReadKeyEvent(event, timeoutMs);
     *event = ++waits % kRounds == 0 ? KeyEvent{'Q', 0, 'q'} : KeyEvent{vk::kSpace, 0, ' '};
     return true;
   }
-  void SetTitle(std::string_view) override {}
-  void Bell() override {}
-  void Maximize() override {}
-  void RequestSize(int, int) override {}
 
   static constexpr int kRounds = 50;
-  std::vector<KeyEvent> script;
   int waits = 0;
 };
 
@@ -144,9 +136,7 @@ void BM_MonsterRound(benchmark::State& bench) {
 
     RoundKeys keys;
     Console console(keys, 80, 50);
-    for (char c : std::string("10\r20/5\r\r"))
-      keys.script.push_back(
-          {c == '\r' ? vk::kReturn : static_cast<uint16_t>(c), 0, static_cast<uint8_t>(c)});
+    keys.PushText("10\r20/5\r\r");
     start = Clock::now();
     RunMonsterSimulator(console, world.orc, random);
     console.Flush();
