@@ -33,11 +33,12 @@ enum class ActionResult : int {
   kEscaped = 2,   // the user asked to stop; only this round's attacks stop
 };
 
-// One monster's fight. `monster`, `random`, `output` and `stopRequested` are
-// borrowed and must outlive every call made with this value; `stopRequested`
-// may be empty (never asked to stop).
+// One monster's fight, holding its own copy of the monster. `random` is
+// borrowed and must outlive every call made with this value, as must whatever
+// `output` and `stopRequested` refer to; `stopRequested` may be empty (never
+// asked to stop).
 struct MonsterCombat {
-  const MonsterRecord& monster;
+  MonsterRecord monster;
   Defender defender;
   Random& random;
   RulesOutput output;
