@@ -12,6 +12,7 @@
 #include "database/records/records.h"
 #include "screens/screens.h"
 #include "search/ability_search.h"
+#include "simulators/monster_simulator.h"
 
 namespace torvex {
 namespace {
@@ -180,9 +181,9 @@ void WriteAttack(Console& console, const MonsterRecord& monster, size_t k, int r
   WriteSpellName(console, 27, row + 5, hitSpell, 30);
 }
 
-// The monster attack simulator's place. Until it is built, Ctrl+S shows the
-// monster again.
-void RunMonsterSimulatorFor(BrowserState&, std::span<const uint8_t>) {}
+void RunMonsterSimulatorFor(BrowserState& state, std::span<const uint8_t> record) {
+  RunMonsterSimulator(state.console, MonsterOf(record), ProgramRandom());
+}
 
 SearchOption NameSearch() {
   return TextSearchOption("Search for Name", kTextSearchPrompt, [](std::span<const uint8_t> r) {

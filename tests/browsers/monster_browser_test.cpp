@@ -264,8 +264,10 @@ TEST_F(MonsterTest, ExtendedViewerSearchesAndHandsBackItsRecordButKeepsNoMainKey
   Keys("?\rQ");
   Vk('E', kCtrl);  // the main viewer has them all, on monster 3
   Vk(vk::kF1 + 2, kCtrl);
-  Vk('S', kCtrl);  // the attack simulator's place: the monster is shown again
+  Vk('S', kCtrl);  // the attack simulator, on a monster without attacks,
+  Keys(" ");       // waits for a key; then the monster is shown again
   Run();
+  EXPECT_TRUE(EverShown("monster 3 has no attacks!"));
   EXPECT_TRUE(EverShown("Attack #5"));
   EXPECT_EQ(WindowsTitled("Monsters Help"), 1);
   EXPECT_TRUE(EverShown("  Q    Exit the extended monster viewer"));
