@@ -148,12 +148,6 @@ bool HasUsableAttackSlot(const MonsterRecord& monster) {
   return false;
 }
 
-int64_t ResistedDamage(int64_t damage, int64_t magicResistance) {
-  const int64_t m = std::min<int64_t>(magicResistance - 50, 100);
-  const double taken = static_cast<double>(damage) * static_cast<double>(m) / 100.0;
-  return damage - static_cast<int64_t>(std::trunc(taken));
-}
-
 int64_t AttackSpellDamage(const SpellRecord& spell, int32_t level, int64_t magicResistance,
                           Random& random) {
   const int64_t minimum = MinimumDamageAt(spell, level);
@@ -213,17 +207,6 @@ ActionResult SlotSpellAttack(MonsterCombat& combat, size_t slot, int64_t& energy
 
 ActionResult HitSpellAttack(MonsterCombat& combat, uint32_t spell) {
   return CastAttackSpell(combat, spell, 0, 100);
-}
-
-void WriteSummons(const SpellRecord& spell, const RulesOutput& output) {
-  if (!spell.hasAbility(kAbilitySummon)) return;
-  for (size_t i = 0; i < SpellRecord::kAbilitySlots; ++i) {
-    if (spell.abilityNumbers(i) != kAbilitySummon) continue;
-    MonsterRecord summoned;
-    if (GetMonster(RecordNumberOf(spell.abilityValues(i)), summoned) != 0) continue;
-    const MessageRecord move = LoadMessage(summoned.moveMessage());
-    output("|14" + Fill(move.line1(), {summoned.name() + "|02", "nowhere"}));
-  }
 }
 
 void CastListSpell(MonsterCombat& combat, uint32_t number, int32_t level) {

@@ -14,6 +14,7 @@
 #include "database/records/records.h"
 #include "platform/random.h"
 #include "simulators/rules.h"
+#include "simulators/spell_cast.h"
 
 namespace torvex {
 
@@ -53,13 +54,8 @@ bool CanCast(const MonsterRecord& monster);
 // the attack phase's rolls can be taken at all (a roll of 0 always takes one).
 bool HasUsableAttackSlot(const MonsterRecord& monster);
 
-// Damage after magic resistance: m = MR - 50, at most 100 (MR above 150 counts
-// as 150); damage - truncate(damage * m / 100) in floating point, so MR below
-// 50 raises the damage and MR 150 or more takes it all.
-int64_t ResistedDamage(int64_t damage, int64_t magicResistance);
-
 // Draws a spell's damage at `level` (Random(maximum - minimum) + minimum) and
-// applies ResistedDamage unless the spell has ability 144.
+// applies ResistedDamage (spell_cast.h) unless the spell has ability 144.
 int64_t AttackSpellDamage(const SpellRecord& spell, int32_t level, int64_t magicResistance,
                           Random& random);
 
@@ -73,11 +69,6 @@ ActionResult PhysicalAttack(MonsterCombat& combat, size_t slot, int64_t& energy)
 ActionResult SlotSpellAttack(MonsterCombat& combat, size_t slot, int64_t& energy);
 // The hit spell `spell` of a blow: level 0, cast chance 100, no energy.
 ActionResult HitSpellAttack(MonsterCombat& combat, uint32_t spell);
-
-// For each ability slot of `spell` holding 12 whose value names an existing
-// monster: that monster's move message, first line, filled with its name
-// followed by "|02" and "nowhere", written after "|14".
-void WriteSummons(const SpellRecord& spell, const RulesOutput& output);
 
 // The monster casts `spell` from its spell list at `level`; a missing spell
 // does nothing.

@@ -224,7 +224,7 @@ void WriteSummons(const SpellRecord& spell, const RulesOutput& output) {
     MonsterRecord monster;
     if (GetMonster(RecordNumber(spell.abilityValues(slot)), monster) != 0) continue;
     const std::string texts[] = {monster.name() + "|02", "nowhere"};
-    WriteIfAny(output, "|14", FillStoredText(Message(monster.moveMessage()).line1(), texts, {}));
+    output("|14" + FillStoredText(Message(monster.moveMessage()).line1(), texts, {}));
   }
 }
 

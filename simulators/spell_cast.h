@@ -48,7 +48,8 @@ void SpellEffectOnPlayer(uint32_t spellNumber, int32_t mr, int32_t level, int32_
 
 // The summons of a spell (ability 12): for each slot holding 12 whose value
 // names a monster that can be read, that monster's move message (first line)
-// with its name + "|02" and "nowhere", written after "|14" when not empty.
+// with its name + "|02" and "nowhere", written after "|14" (an empty message
+// still gives its line). The monster round's attack spells summon the same way.
 void WriteSummons(const SpellRecord& spell, const RulesOutput& output);
 
 }  // namespace torvex
