@@ -23,25 +23,9 @@ constexpr uint16_t kAbilityAfterText = 115;
 constexpr uint16_t kAbilityBeforeText = 120;
 constexpr uint16_t kAbilityIgnoresResistance = 144;
 
-// A message by number; a missing one reads as empty lines.
-MessageRecord LoadMessage(uint32_t number) {
-  MessageRecord message;
-  GetMessage(number, message);
-  return message;
-}
-
-// Ability values are signed 16-bit; a negative one names no record.
-uint32_t RecordNumberOf(int16_t value) {
-  return value < 0 ? 0 : static_cast<uint32_t>(value);
-}
-
 std::string Fill(std::string_view text, std::vector<std::string> texts,
                  std::vector<int64_t> numbers = {}) {
   return FillStoredText(text, texts, numbers);
-}
-
-void WriteUnlessEmpty(const RulesOutput& output, std::string_view colour, const std::string& text) {
-  if (!text.empty()) output(std::string(colour) + text);
 }
 
 bool Stopped(const MonsterCombat& combat) {
@@ -58,7 +42,7 @@ struct WeaponWords {
 WeaponWords WeaponOf(const MonsterRecord& monster) {
   ItemRecord weapon;
   GetItem(monster.weaponItem(), weapon, true);
-  return {LoadMessage(weapon.missMessage()).line2(), weapon.name()};
+  return {MessageOrEmpty(weapon.missMessage()).line2(), weapon.name()};
 }
 
 // The line of the message named by the spell's ability `ability`, its first
@@ -66,7 +50,7 @@ WeaponWords WeaponOf(const MonsterRecord& monster) {
 void WriteAbilityLine(const MonsterCombat& combat, const SpellRecord& spell, uint16_t ability,
                       size_t line) {
   if (!spell.hasAbility(ability)) return;
-  const MessageRecord message = LoadMessage(RecordNumberOf(spell.abilityValue(ability)));
+  const MessageRecord message = MessageOrEmpty(RecordNumberOf(spell.abilityValue(ability)));
   WriteUnlessEmpty(combat.output, "|12", Fill(message.line(line), {combat.monster.name()}));
 }
 
@@ -114,7 +98,7 @@ ActionResult CastAttackSpell(MonsterCombat& combat, uint32_t number, int32_t lev
     return ActionResult::kContinue;
   }
   WriteAbilityLine(combat, spell, kAbilityBeforeText, 1);
-  const MessageRecord message = LoadMessage(spell.castMessage());
+  const MessageRecord message = MessageOrEmpty(spell.castMessage());
   const int64_t damage =
       AttackSpellDamage(spell, level, combat.defender.magicResistance, combat.random);
   WriteUnlessEmpty(combat.output, "|12",
@@ -173,7 +157,7 @@ ActionResult PhysicalAttack(MonsterCombat& combat, size_t slot, int64_t& energy)
     const int64_t maximum = monster.attackMaxHit(slot);
     const int64_t damage = Roll(combat.random, maximum - minimum) + minimum - d.damageReduction;
     if (damage >= 1) {
-      const MessageRecord hit = LoadMessage(monster.attackHitMessage(slot));
+      const MessageRecord hit = MessageOrEmpty(monster.attackHitMessage(slot));
       combat.output("|12" + Fill(hit.line1(), {name}, {damage}));
       if (monster.attackHitSpell(slot) != 0 &&
           HitSpellAttack(combat, monster.attackHitSpell(slot)) == ActionResult::kEscaped) {
@@ -182,7 +166,7 @@ ActionResult PhysicalAttack(MonsterCombat& combat, size_t slot, int64_t& energy)
       return ActionResult::kContinue;
     }
     const WeaponWords weapon = WeaponOf(monster);
-    const MessageRecord dodge = LoadMessage(monster.attackDodgeMessage(slot));
+    const MessageRecord dodge = MessageOrEmpty(monster.attackDodgeMessage(slot));
     combat.output("|04" + Fill(dodge.line1(), {name, weapon.missLine, weapon.name}));
     return ActionResult::kContinue;
   }
@@ -190,8 +174,8 @@ ActionResult PhysicalAttack(MonsterCombat& combat, size_t slot, int64_t& energy)
   // Within the accuracy less the dodge the armour turned the blow (the miss
   // message); beyond it the blow was dodged.
   const std::string line = roll <= d.armourClass + hitChance
-                               ? LoadMessage(monster.attackMissMessage(slot)).line2()
-                               : LoadMessage(monster.attackDodgeMessage(slot)).line3();
+                               ? MessageOrEmpty(monster.attackMissMessage(slot)).line2()
+                               : MessageOrEmpty(monster.attackDodgeMessage(slot)).line3();
   combat.output("|03" + Fill(line, {name, weapon.missLine, weapon.name}));
   return ActionResult::kContinue;
 }
@@ -217,13 +201,13 @@ void CastListSpell(MonsterCombat& combat, uint32_t number, int32_t level) {
     // Every "%s" of this line is the monster's name: a line of 82 characters
     // holds at most 41 of them.
     const MessageRecord before =
-        LoadMessage(RecordNumberOf(spell.abilityValue(kAbilityBeforeText)));
+        MessageOrEmpty(RecordNumberOf(spell.abilityValue(kAbilityBeforeText)));
     const std::string line = before.line2();
     WriteUnlessEmpty(combat.output, "|12",
                      Fill(line, std::vector<std::string>(line.size() / 2 + 1, name)));
   }
   WriteSummons(spell, combat.output);
-  const MessageRecord message = LoadMessage(spell.castMessage());
+  const MessageRecord message = MessageOrEmpty(spell.castMessage());
   const std::string caster = Capitalised(name);
   const uint16_t target = spell.target();
   if (IsDamageTarget(target)) {

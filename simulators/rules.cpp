@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "database/record_access.h"
+
 namespace torvex {
 namespace {
 
@@ -29,6 +31,20 @@ void SetTextBlockRunner(TextBlockRunner runner) {
 
 const TextBlockRunner& CurrentTextBlockRunner() {
   return Runner();
+}
+
+uint32_t RecordNumberOf(int64_t value) {
+  return value < 0 || value > UINT32_MAX ? 0 : static_cast<uint32_t>(value);
+}
+
+MessageRecord MessageOrEmpty(int64_t number) {
+  MessageRecord message;
+  GetMessage(RecordNumberOf(number), message);
+  return message;
+}
+
+void WriteUnlessEmpty(const RulesOutput& output, std::string_view colour, const std::string& text) {
+  if (!text.empty()) output(std::string(colour) + text);
 }
 
 std::string NoticeOfBound(std::string_view what) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "database/records/records.h"
 #include "platform/random.h"
 
 namespace torvex {
@@ -42,6 +43,17 @@ using TextBlockRunner =
     std::function<void(uint32_t block, CastResult* result, const RulesOutput& output)>;
 void SetTextBlockRunner(TextBlockRunner runner);
 const TextBlockRunner& CurrentTextBlockRunner();
+
+// A number from a record or a roll taken as the number of a record to read:
+// values outside 32 unsigned bits (negative ones included) name no record, and
+// give 0, which every get answers as missing.
+uint32_t RecordNumberOf(int64_t value);
+
+// The message numbered `number`; a missing one reads as three empty lines.
+MessageRecord MessageOrEmpty(int64_t number);
+
+// Writes `colour` + `text` as a line unless `text` is empty.
+void WriteUnlessEmpty(const RulesOutput& output, std::string_view colour, const std::string& text);
 
 // Bounds on loops that stored data drives: follow-on spell chains, re-rolls of
 // attack slots that can never be taken, actions that cost no energy. Past a

@@ -34,26 +34,9 @@ bool OneOf(uint16_t value, std::initializer_list<uint16_t> set) {
   return std::find(set.begin(), set.end(), value) != set.end();
 }
 
-// A number from a record or a roll as the number of a record to read: values
-// outside 32 unsigned bits (negative ones included) name no record, which 0
-// stands for.
-uint32_t RecordNumber(int64_t n) {
-  return n < 0 || n > std::numeric_limits<uint32_t>::max() ? 0 : static_cast<uint32_t>(n);
-}
-
 int32_t Narrow(int64_t n) {
   return static_cast<int32_t>(std::clamp<int64_t>(n, std::numeric_limits<int32_t>::min(),
                                                   std::numeric_limits<int32_t>::max()));
-}
-
-MessageRecord Message(int64_t number) {
-  MessageRecord message;
-  GetMessage(RecordNumber(number), message);  // missing: all lines empty
-  return message;
-}
-
-void WriteIfAny(const RulesOutput& output, std::string_view colour, const std::string& text) {
-  if (!text.empty()) output(std::string(colour) + text);
 }
 
 // An ability's value, or the damage rolled when the value is 0.
@@ -66,7 +49,7 @@ int64_t ValueOrDamage(const SpellRecord& spell, uint16_t ability, int64_t damage
 // ("target", damage) for the normal message type, (spell name, "target",
 // damage) for the alternate one.
 std::string SpellLine(const SpellRecord& spell, std::string_view target, int64_t damage) {
-  const std::string line = Message(spell.castMessage()).line1();
+  const std::string line = MessageOrEmpty(spell.castMessage()).line1();
   const int64_t numbers[] = {damage};
   if ((spell.messageStyle() & 1) != 0) {
     const std::string texts[] = {std::string(target)};
@@ -85,14 +68,15 @@ std::string NamedLine(const std::string& line, std::string_view name) {
 
 void WriteForeword(const SpellRecord& spell, std::string_view colour, const RulesOutput& output) {
   if (!spell.hasAbility(kForewordAbility)) return;
-  WriteIfAny(output, colour,
-             NamedLine(Message(spell.abilityValue(kForewordAbility)).line1(), kDummy));
+  WriteUnlessEmpty(output, colour,
+                   NamedLine(MessageOrEmpty(spell.abilityValue(kForewordAbility)).line1(), kDummy));
 }
 
 void WriteAftermath(const SpellRecord& spell, std::string_view colour, const RulesOutput& output) {
   if (!spell.hasAbility(kAftermathAbility)) return;
-  WriteIfAny(output, colour,
-             NamedLine(Message(spell.abilityValue(kAftermathAbility)).line3(), kNoName));
+  WriteUnlessEmpty(
+      output, colour,
+      NamedLine(MessageOrEmpty(spell.abilityValue(kAftermathAbility)).line3(), kNoName));
 }
 
 void RunTextBlocks(const SpellRecord& spell, int64_t damage, CastResult* result,
@@ -101,7 +85,7 @@ void RunTextBlocks(const SpellRecord& spell, int64_t damage, CastResult* result,
   for (size_t slot = 0; slot < SpellRecord::kAbilitySlots; ++slot) {
     if (spell.abilityNumbers(slot) != kTextBlockAbility) continue;
     const int64_t value = spell.abilityValues(slot);
-    if (runner) runner(RecordNumber(value != 0 ? value : damage), result, output);
+    if (runner) runner(RecordNumberOf(value != 0 ? value : damage), result, output);
   }
 }
 
@@ -121,7 +105,7 @@ bool CastOnce(const SpellRecord& spell, int32_t& energy, int32_t mr, int32_t lev
   // The spell's message, then its cost.
   auto writeCast = [&](std::string_view colour, bool withResistance) {
     const int64_t dealt = withResistance ? ResistedDamage(damage, resistance) : damage;
-    WriteIfAny(output, colour, SpellLine(spell, kDummy, dealt));
+    WriteUnlessEmpty(output, colour, SpellLine(spell, kDummy, dealt));
     energy = Narrow(energy - cost);
   };
 
@@ -170,7 +154,7 @@ bool CastOnce(const SpellRecord& spell, int32_t& energy, int32_t mr, int32_t lev
         spell.hasAbility(kFollowOnChanceAbility) ? spell.abilityValue(kFollowOnChanceAbility) : 100;
     const int64_t roll = Roll(random, 99) + 1;
     if (chance <= roll) return false;
-    const uint32_t number = RecordNumber(ValueOrDamage(spell, kFollowOnAbility, damage));
+    const uint32_t number = RecordNumberOf(ValueOrDamage(spell, kFollowOnAbility, damage));
     return GetSpell(number, next) == 0;
   }
   if (cost > 0) {
@@ -222,9 +206,9 @@ void WriteSummons(const SpellRecord& spell, const RulesOutput& output) {
   for (size_t slot = 0; slot < SpellRecord::kAbilitySlots; ++slot) {
     if (spell.abilityNumbers(slot) != kSummonAbility) continue;
     MonsterRecord monster;
-    if (GetMonster(RecordNumber(spell.abilityValues(slot)), monster) != 0) continue;
+    if (GetMonster(RecordNumberOf(spell.abilityValues(slot)), monster) != 0) continue;
     const std::string texts[] = {monster.name() + "|02", "nowhere"};
-    output("|14" + FillStoredText(Message(monster.moveMessage()).line1(), texts, {}));
+    output("|14" + FillStoredText(MessageOrEmpty(monster.moveMessage()).line1(), texts, {}));
   }
 }
 
@@ -239,7 +223,7 @@ void SpellEffectOnPlayer(uint32_t spellNumber, int32_t mr, int32_t level, int32_
   const int64_t damage = Roll(random, maximum - minimum) + minimum;
 
   if (spell.hasAbility(kForewordAbility)) {
-    WriteIfAny(output, colour, Message(spell.abilityValue(kForewordAbility)).line1());
+    WriteUnlessEmpty(output, colour, MessageOrEmpty(spell.abilityValue(kForewordAbility)).line1());
   }
   if (spell.hasAbility(kResultSecondAbility)) {
     second = Narrow(ValueOrDamage(spell, kResultSecondAbility, damage));
@@ -251,7 +235,7 @@ void SpellEffectOnPlayer(uint32_t spellNumber, int32_t mr, int32_t level, int32_
       spell.hasAbility(kIgnoresResistanceAbility) ? damage : ResistedDamage(damage, mr);
 
   if (OneOf(target, {0, 4, 6, 7, 8, 12})) {
-    WriteIfAny(output, "|12", SpellLine(spell, kNoName, dealt));
+    WriteUnlessEmpty(output, "|12", SpellLine(spell, kNoName, dealt));
     WriteAftermath(spell, colour, output);
     WriteSummons(spell, output);
     if (spell.hasAbility(kKillSavedAbility)) {
@@ -259,7 +243,7 @@ void SpellEffectOnPlayer(uint32_t spellNumber, int32_t mr, int32_t level, int32_
       output("|07But, due to a miracle, you have been saved.");
     }
   } else if (OneOf(target, {1, 2, 9, 13})) {
-    WriteIfAny(output, colour, SpellLine(spell, kNoName, dealt));
+    WriteUnlessEmpty(output, colour, SpellLine(spell, kNoName, dealt));
   }
 }
 

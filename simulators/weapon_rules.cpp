@@ -39,12 +39,6 @@ Wide Divide(Wide dividend, Wide divisor, const char* what) {
   return dividend / divisor;
 }
 
-// A record number from an ability value: values that cannot be a number (0
-// or negative) give 0, which every get answers as missing.
-uint32_t RecordNumberOf(int64_t value) {
-  return value <= 0 || value > UINT32_MAX ? 0 : static_cast<uint32_t>(value);
-}
-
 }  // namespace
 
 int64_t EncumbrancePercent(int64_t current, int64_t maximum) {
