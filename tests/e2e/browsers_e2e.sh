@@ -11,26 +11,10 @@ quendex=$3
 world_sources=$4
 source "$(dirname "$0")/tmux_session.sh"
 
-mkdir -p "$work/demo"
-"$world_build" "$world_sources" "$work/demo" >/dev/null
-(cd "$work/demo" && "$quendex" >/dev/null)
-cat > "$work/torvex.ini" <<INI
-[Options]
-DataDirectory=$work/demo/
-StartupCheck=0
-StartMaximized=0
-UseDATFiles=0
-INI
+build_demo "$world_build" "$quendex" "$world_sources"
 
 row() { screen | sed -n "$1p"; }
-gone() {  # waits until <text> is no longer on the screen
-  local deadline=$((SECONDS + 10))
-  while ((SECONDS < deadline)); do
-    screen | grep -qF -- "$1" || return 0
-    sleep 0.1
-  done
-  fail "still shown: $1"
-}
+
 # The value after the label's colon on row 2 (the record's number or ID).
 key_of_record() { row 2 | sed -E 's/^[^:]*:[[:space:]]*([^[:space:]│]+).*/\1/'; }
 # Waits until the record key on row 2 is (==) or is not (!=) `value`.

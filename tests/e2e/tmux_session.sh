@@ -29,3 +29,28 @@ start_session() {
     "env LANG=C.UTF-8 LC_ALL=C.UTF-8 PS1='$ ' bash --norc --noprofile"
   tmux -S "$sock" set -g status off
 }
+
+# build_demo <world_build> <quendex> <world sources>: the demo world in
+# $work/demo and $work/torvex.ini pointing at it, without the start-up check.
+build_demo() {
+  mkdir -p "$work/demo"
+  "$1" "$3" "$work/demo" >/dev/null
+  (cd "$work/demo" && "$2" >/dev/null)
+  cat > "$work/torvex.ini" <<INI
+[Options]
+DataDirectory=$work/demo/
+StartupCheck=0
+StartMaximized=0
+UseDATFiles=0
+INI
+}
+
+# gone <text>: waits until <text> is no longer on the screen.
+gone() {
+  local deadline=$((SECONDS + 10))
+  while ((SECONDS < deadline)); do
+    screen | grep -qF -- "$1" || return 0
+    sleep 0.1
+  done
+  fail "still shown: $1"
+}
