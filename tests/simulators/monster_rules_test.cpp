@@ -74,7 +74,7 @@ TEST_F(MonsterRulesTest, EachBandOfABlowsRoll) {
 // 100 / 100 = 0; MR 0: 40 - 40 * -50 / 100 = 60; MR 50: 40. Spell 11 has
 // ability 144 and does 40 at any MR. Ability 120's line comes before, 115's
 // after.
-TEST_F(MonsterRulesTest, AnAttackSpellsDamageAfterResistance) {
+TEST_F(MonsterRulesTest, AttackSpellsAfterResistanceAndTheirCastRoll) {
   const struct {
     uint32_t spell;
     int64_t mr;
@@ -91,16 +91,15 @@ TEST_F(MonsterRulesTest, AnAttackSpellsDamageAfterResistance) {
                             "|12The air smells of Goblin."}))
         << c.spell << " at MR " << c.mr;
   }
-}
 
-// Cast percent 0 is below every roll 1..99; a missing spell is paid for too.
-TEST_F(MonsterRulesTest, ASlotSpellPaysThenMayFailItsCastRoll) {
+  // A slot spell of cast percent 0 (below every roll 1..99) pays, then fails;
+  // a missing spell is paid for too and stops the attacks.
   MonsterRecord goblin = Goblin();
+  SetBlow(goblin, 1, 10, 300, 0, 0);
   goblin.setAttackType(1, 2);
-  goblin.setAttackAccuracy(1, 10);
-  goblin.setAttackEnergy(1, 300);
   MonsterCombat combat = Combat(goblin, {});
   int64_t energy = 1000;
+  lines.clear();
   EXPECT_EQ(SlotSpellAttack(combat, 1, energy), ActionResult::kContinue);
   EXPECT_EQ(energy, 700);
   EXPECT_EQ(lines, Lines{"|03Goblin attempted to cast Firebolt on you, but failed."});

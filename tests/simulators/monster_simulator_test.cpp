@@ -47,7 +47,6 @@ TEST_F(MonsterSimulatorTest, TheScreenOfARound) {
   EXPECT_EQ(Row(11), "Enter your Dodge %:10");
   EXPECT_EQ(Row(12), "Enter your AC:20/0") << "no DR prompt after an AC/DR answer";
   EXPECT_EQ(Row(13), "Enter your MR:");
-  EXPECT_EQ(Row(19), "  1   Attack ---   60    100  7     - 7     600    0");
   EXPECT_EQ(Row(25), "Goblin hits you for 7 damage!");
   EXPECT_EQ(Row(26), "[ENERGY=1400/ROUND=1]:Q");
   EXPECT_EQ(Attr(1, 26), 3);
