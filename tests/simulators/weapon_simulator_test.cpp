@@ -1,12 +1,15 @@
 // The weapon simulator's screen through the headless console: two worked
 // rounds cell by cell, the early ends, the prompts' stored values and the
-// error that a division by zero raises before any figure is shown.
+// error that a division by zero raises before any figure is shown. Draws were
+// worked out by hand: seed := seed * 134775813 + 1, Random(n) = seed * n >> 32.
 #include "simulators/weapon_simulator.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "tests/console/console_test_util.h"
 #include "tests/database/record_files.h"
@@ -45,6 +48,11 @@ class WeaponSimulatorTest : public testing::RecordFilesTest {
     text.erase(text.find_last_not_of(' ') + 1);
     return text;
   }
+  // Level, combat, agility, strength, encumbrance / maximum, crit bonus.
+  std::vector<int32_t> Stored() const {
+    return {stored.itemLevel, stored.itemCombat, stored.itemAgility,  stored.itemStrength,
+            stored.itemEnc,   stored.itemMaxEnc, stored.itemCritBonus};
+  }
 
   testing::HeadlessConsole hc;
   SimulatorSettings stored;  // itemLevel 50, combat 4, agility 100, ...
@@ -55,11 +63,15 @@ TEST_F(WeaponSimulatorTest, TwoWorkedRoundsCellByCell) {
   hc.display.PushVk(vk::kEscape);  // at the second round's prompt
   Run(Blade(), "q");
   // D 1600, base 625, energy 468 (see the rules test); 1000 / 468 =
-  // 2.1367521...; crits 10 + 0 + 0. Round 1 draws from seed 2 as in the
-  // rules test. Round 2 from seed 4147770708: 21043877, Random(99) = 0:
-  // critical; 2502596922, Random(40) = 23: 63; 2057758243, Random(3) = 1:
-  // "stab"; 3171191472, Random(99) = 73; 3726210417, Random(15) = 13: 18;
-  // 2861928246, Random(3) = 1. It starts at 1064: 2 swings, 128 left.
+  // 2.1367521...; crits 10 + 0 + 0. Round 1, seed 2: 269551627, Random(99) =
+  // 6 < 10: critical; 2966606904, Random(40) = 27: 27 + 40; 2336949529,
+  // Random(3) = 1: "stab"; 1474297214, Random(99) = 33; 302312311, Random(15)
+  // = 1: 1 + 5; 4147770708, Random(3) = 2: "hack". 1000 / 468 = 2 swings,
+  // 1000 mod 468 = 64 left. Round 2 from 1064: 21043877, Random(99) = 0;
+  // 2502596922, Random(40) = 23: 63; 2057758243, Random(3) = 1; 3171191472,
+  // Random(99) = 73; 3726210417, Random(15) = 13: 18; 2861928246, Random(3) =
+  // 1. 2 swings, 1064 mod 468 = 128 left. The listing: 1000, 1064, 1128, ...
+  // 1448 (3 swings, 44 left) ... 1428 (3, 24 left) ...
   const std::string expected[] = {
       "Press ENTER to accept the defaults shown in paranthesis.",
       "Level (50):1",
@@ -93,38 +105,24 @@ TEST_F(WeaponSimulatorTest, TwoWorkedRoundsCellByCell) {
     EXPECT_EQ(Row(11 + i), expected[i]) << "row " << 11 + i;
   }
   EXPECT_EQ(Row(5), "used by Dunmarrow.  It has been tested and appears to be 100% accurate.");
-  const struct {
-    int column, row, fg;
-  } colours[] = {{1, 19, 7},    // "Raw swings:"
-                 {27, 19, 15},  // its last digit
-                 {28, 22, 7},   // "%"
-                 {1, 27, 12},   // a swing
-                 {2, 29, 3},    // "EU REMAINING"
-                 {16, 29, 11},  // "64"
-                 {20, 35, 11},  // the first entry
-                 {21, 35, 3}};  // "/"
-  for (const auto& c : colours) {
-    EXPECT_EQ(hc.Attr(c.column, c.row) & 0x0F, c.fg) << c.column << "," << c.row;
+  // Label, last digit, "%", a swing, "EU REMAINING", "64", first entry, "/".
+  const int colours[][3] = {{1, 19, 7}, {27, 19, 15}, {28, 22, 7},  {1, 27, 12},
+                            {2, 29, 3}, {16, 29, 11}, {20, 35, 11}, {21, 35, 3}};
+  for (const auto& [column, row, fg] : colours) {
+    EXPECT_EQ(hc.Attr(column, row) & 0x0F, fg) << column << "," << row;
   }
-  EXPECT_EQ(stored.itemLevel, 1);
-  EXPECT_EQ(stored.itemEnc, 0);
-  EXPECT_EQ(stored.itemMaxEnc, 100);
-  EXPECT_EQ(stored.itemCritBonus, 10);
+  EXPECT_EQ(Stored(), (std::vector<int32_t>{1, 1, 50, 50, 0, 100, 10}));
 }
 
 TEST_F(WeaponSimulatorTest, NotAWeaponAndInvalidSpeed) {
-  ItemRecord shield = Blade();
-  shield.setItemType(2);
-  ItemRecord still = Blade();
-  still.setSpeed(0);
-  const struct {
-    ItemRecord item;
-    const char* line;
-  } cases[] = {{shield, "Item Test Blade is NOT flagged as a weapon!"},
-               {still, "Item Test Blade has an INVALID speed value!"}};
-  for (const auto& c : cases) {
-    Run(c.item, " ");
-    EXPECT_EQ(Row(11), c.line);
+  for (const auto& [type, speed, line] :
+       {std::tuple{2, 1000, "Item Test Blade is NOT flagged as a weapon!"},
+        {1, 0, "Item Test Blade has an INVALID speed value!"}}) {
+    ItemRecord item = Blade();
+    item.setItemType(type);
+    item.setSpeed(speed);
+    Run(item, " ");
+    EXPECT_EQ(Row(11), line);
     EXPECT_EQ(hc.Attr(6, 11) & 0x0F, 12);  // the name
     EXPECT_EQ(Row(12), "Press any key...");
     EXPECT_EQ(Row(13), "");
@@ -135,13 +133,7 @@ TEST_F(WeaponSimulatorTest, NonNumbersKeepTheStoredValues) {
   ItemRecord item = Blade();
   item.setHitMessage(999);  // missing: the built-in verb
   Run(item, "abc\r\r1x\r+\r5/zz\rq\rx ");
-  EXPECT_EQ(stored.itemLevel, 50);
-  EXPECT_EQ(stored.itemCombat, 4);
-  EXPECT_EQ(stored.itemAgility, 100);
-  EXPECT_EQ(stored.itemStrength, 100);
-  EXPECT_EQ(stored.itemEnc, 5);
-  EXPECT_EQ(stored.itemMaxEnc, 4800);
-  EXPECT_EQ(stored.itemCritBonus, 0);
+  EXPECT_EQ(Stored(), (std::vector<int32_t>{50, 4, 100, 100, 5, 4800, 0}));
   // D = (6 * 50 + 45) * 250 * 1500 / 9000 = 14375; base 1000000 / 14375 = 69;
   // energy 75 * 69 / 100 = 51: 19 swings afforded, 5 made; 1000 mod 51 = 31.
   EXPECT_EQ(Row(20), "Energy per swing:        51");
@@ -165,7 +157,7 @@ TEST_F(WeaponSimulatorTest, ZeroMaximumEncumbranceThrowsBeforeAnyFigure) {
   EXPECT_THROW(Run(Blade(), "\r\r\r\r3/0\r\r"), std::runtime_error);
   EXPECT_EQ(Row(17), "Critical hit bonus (items, etc) (0):");
   for (int row = 18; row <= 50; ++row) EXPECT_EQ(Row(row), "") << row;
-  EXPECT_EQ(stored.itemMaxEnc, 0);
+  EXPECT_EQ(Stored(), (std::vector<int32_t>{50, 4, 100, 100, 3, 0, 0}));
 }
 
 }  // namespace
