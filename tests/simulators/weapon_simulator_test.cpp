@@ -1,12 +1,15 @@
-// The weapon simulator's screen through the headless console: a worked round
-// cell by cell, the early ends, the prompts' stored values and the error that
-// a division by zero raises before any figure is shown.
+// The weapon simulator's screen through the headless console: two worked
+// rounds cell by cell, the early ends, the prompts' stored values and the
+// error that a division by zero raises before any figure is shown. Draws were
+// worked out by hand: seed := seed * 134775813 + 1, Random(n) = seed * n >> 32.
 #include "simulators/weapon_simulator.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "tests/console/console_test_util.h"
 #include "tests/database/record_files.h"
@@ -33,8 +36,9 @@ class WeaponSimulatorTest : public testing::RecordFilesTest {
     item.setHitMessage(101);
     return item;
   }
-  void Run(const ItemRecord& item, uint32_t seed = 2) {
-    Random random(seed);
+  void Run(const ItemRecord& item, const std::string& keys) {
+    hc.display.PushText(keys);
+    Random random(2);
     RunWeaponSimulator(hc.console, item, stored, random);
     EXPECT_EQ(hc.display.PendingKeys(), 0u);
   }
@@ -44,18 +48,30 @@ class WeaponSimulatorTest : public testing::RecordFilesTest {
     text.erase(text.find_last_not_of(' ') + 1);
     return text;
   }
-  int Fg(int column, int row) const { return hc.Attr(column, row) & 0x0F; }
+  // Level, combat, agility, strength, encumbrance / maximum, crit bonus.
+  std::vector<int32_t> Stored() const {
+    return {stored.itemLevel, stored.itemCombat, stored.itemAgility,  stored.itemStrength,
+            stored.itemEnc,   stored.itemMaxEnc, stored.itemCritBonus};
+  }
 
   testing::HeadlessConsole hc;
   SimulatorSettings stored;  // itemLevel 50, combat 4, agility 100, ...
 };
 
-TEST_F(WeaponSimulatorTest, WorkedRoundCellByCell) {
-  hc.display.PushText("1\r1\r50\r50\r0/100\r10\rx ");
-  Run(Blade());
+TEST_F(WeaponSimulatorTest, TwoWorkedRoundsCellByCell) {
+  hc.display.PushText("1\r1\r50\r50\r0/100\r10\r ");
+  hc.display.PushVk(vk::kEscape);  // at the second round's prompt
+  Run(Blade(), "q");
   // D 1600, base 625, energy 468 (see the rules test); 1000 / 468 =
-  // 2.1367521...; crits 10 + 0 + 0. Draws from seed 2 as in the rules test:
-  // a critical "stab" for 27 + 40 and a "hack" for 1 + 5.
+  // 2.1367521...; crits 10 + 0 + 0. Round 1, seed 2: 269551627, Random(99) =
+  // 6 < 10: critical; 2966606904, Random(40) = 27: 27 + 40; 2336949529,
+  // Random(3) = 1: "stab"; 1474297214, Random(99) = 33; 302312311, Random(15)
+  // = 1: 1 + 5; 4147770708, Random(3) = 2: "hack". 1000 / 468 = 2 swings,
+  // 1000 mod 468 = 64 left. Round 2 from 1064: 21043877, Random(99) = 0;
+  // 2502596922, Random(40) = 23: 63; 2057758243, Random(3) = 1; 3171191472,
+  // Random(99) = 73; 3726210417, Random(15) = 13: 18; 2861928246, Random(3) =
+  // 1. 2 swings, 1064 mod 468 = 128 left. The listing: 1000, 1064, 1128, ...
+  // 1448 (3 swings, 44 left) ... 1428 (3, 24 left) ...
   const std::string expected[] = {
       "Press ENTER to accept the defaults shown in paranthesis.",
       "Level (50):1",
@@ -76,56 +92,38 @@ TEST_F(WeaponSimulatorTest, WorkedRoundCellByCell) {
       "You critically stab practice dummy for 67 damage!",
       "You hack practice dummy for 6 damage!",
       "[EU REMAINING=64  /SWINGS=2/ROUND=1]:",
+      "You critically stab practice dummy for 63 damage!",
+      "You stab practice dummy for 18 damage!",
+      "[EU REMAINING=128 /SWINGS=2/ROUND=2]:",
       "",
       "Ten swing listing--",
       // The line feeds keep the column: the entries start under the dash.
       std::string(19, ' ') + "2/2/2/2/2/2/2/3/2/2/2/2/2/2/3/2/2",
+      std::string(52, ' ') + "Press any key...",
   };
   for (int i = 0; i < static_cast<int>(std::size(expected)); ++i) {
     EXPECT_EQ(Row(11 + i), expected[i]) << "row " << 11 + i;
   }
-  EXPECT_EQ(Row(33), std::string(52, ' ') + "Press any key...");
-  EXPECT_EQ(Row(1), "Dunmarrow - Simulator");
   EXPECT_EQ(Row(5), "used by Dunmarrow.  It has been tested and appears to be 100% accurate.");
-  EXPECT_EQ(Fg(1, 19), 7);    // "Raw swings:"
-  EXPECT_EQ(Fg(27, 19), 15);  // its last digit
-  EXPECT_EQ(Fg(28, 22), 7);   // "%"
-  EXPECT_EQ(Fg(1, 27), 12);   // the swing
-  EXPECT_EQ(Fg(2, 29), 3);    // "EU REMAINING"
-  EXPECT_EQ(Fg(16, 29), 11);  // "64"
-  EXPECT_EQ(Fg(20, 32), 11);  // the first entry
-  EXPECT_EQ(Fg(21, 32), 3);   // "/"
-  EXPECT_EQ(stored.itemLevel, 1);
-  EXPECT_EQ(stored.itemEnc, 0);
-  EXPECT_EQ(stored.itemMaxEnc, 100);
-  EXPECT_EQ(stored.itemCritBonus, 10);
-}
-
-TEST_F(WeaponSimulatorTest, NextRoundCarriesTheEnergyAndEscapeEnds) {
-  hc.display.PushText("1\r1\r50\r50\r0/100\r10\r ");
-  hc.display.PushVk(vk::kEscape);  // at the second prompt
-  hc.display.PushText("q");
-  Run(Blade());
-  // Round 2 starts at 1064: 2 swings, 1064 mod 468 = 128 left.
-  EXPECT_EQ(Row(32), "[EU REMAINING=128 /SWINGS=2/ROUND=2]:");
-  EXPECT_EQ(Row(34), "Ten swing listing--");
+  // Label, last digit, "%", a swing, "EU REMAINING", "64", first entry, "/".
+  const int colours[][3] = {{1, 19, 7}, {27, 19, 15}, {28, 22, 7},  {1, 27, 12},
+                            {2, 29, 3}, {16, 29, 11}, {20, 35, 11}, {21, 35, 3}};
+  for (const auto& [column, row, fg] : colours) {
+    EXPECT_EQ(hc.Attr(column, row) & 0x0F, fg) << column << "," << row;
+  }
+  EXPECT_EQ(Stored(), (std::vector<int32_t>{1, 1, 50, 50, 0, 100, 10}));
 }
 
 TEST_F(WeaponSimulatorTest, NotAWeaponAndInvalidSpeed) {
-  ItemRecord shield = Blade();
-  shield.setItemType(2);
-  ItemRecord still = Blade();
-  still.setSpeed(0);
-  const struct {
-    ItemRecord item;
-    const char* line;
-  } cases[] = {{shield, "Item Test Blade is NOT flagged as a weapon!"},
-               {still, "Item Test Blade has an INVALID speed value!"}};
-  for (const auto& c : cases) {
-    hc.display.PushText(" ");
-    Run(c.item);
-    EXPECT_EQ(Row(11), c.line);
-    EXPECT_EQ(Fg(6, 11), 12);  // the name
+  for (const auto& [type, speed, line] :
+       {std::tuple{2, 1000, "Item Test Blade is NOT flagged as a weapon!"},
+        {1, 0, "Item Test Blade has an INVALID speed value!"}}) {
+    ItemRecord item = Blade();
+    item.setItemType(type);
+    item.setSpeed(speed);
+    Run(item, " ");
+    EXPECT_EQ(Row(11), line);
+    EXPECT_EQ(hc.Attr(6, 11) & 0x0F, 12);  // the name
     EXPECT_EQ(Row(12), "Press any key...");
     EXPECT_EQ(Row(13), "");
   }
@@ -134,19 +132,11 @@ TEST_F(WeaponSimulatorTest, NotAWeaponAndInvalidSpeed) {
 TEST_F(WeaponSimulatorTest, NonNumbersKeepTheStoredValues) {
   ItemRecord item = Blade();
   item.setHitMessage(999);  // missing: the built-in verb
-  hc.display.PushText("abc\r\r1x\r+\r5/zz\rq\rx ");
-  Run(item);
-  EXPECT_EQ(stored.itemLevel, 50);
-  EXPECT_EQ(stored.itemCombat, 4);
-  EXPECT_EQ(stored.itemAgility, 100);
-  EXPECT_EQ(stored.itemStrength, 100);
-  EXPECT_EQ(stored.itemEnc, 5);
-  EXPECT_EQ(stored.itemMaxEnc, 4800);
-  EXPECT_EQ(stored.itemCritBonus, 0);
+  Run(item, "abc\r\r1x\r+\r5/zz\rq\rx ");
+  EXPECT_EQ(Stored(), (std::vector<int32_t>{50, 4, 100, 100, 5, 4800, 0}));
   // D = (6 * 50 + 45) * 250 * 1500 / 9000 = 14375; base 1000000 / 14375 = 69;
   // energy 75 * 69 / 100 = 51: 19 swings afforded, 5 made; 1000 mod 51 = 31.
   EXPECT_EQ(Row(20), "Energy per swing:        51");
-  EXPECT_EQ(Row(26), "");
   EXPECT_EQ(Row(27), "You are extremely quick and deadly with this weapon.");
   for (int row = 28; row <= 32; ++row) {  // Q&D crits 20: some may be critical
     EXPECT_NE(Row(row).find("attack practice dummy for "), std::string::npos) << row;
@@ -157,24 +147,17 @@ TEST_F(WeaponSimulatorTest, NonNumbersKeepTheStoredValues) {
 TEST_F(WeaponSimulatorTest, HeavyWeaponSaysSo) {
   ItemRecord item = Blade();
   item.setRequiredStrength(60);
-  hc.display.PushText("1\r1\r50\r50\r0/100\r0\rx ");
-  Run(item);
+  Run(item, "1\r1\r50\r50\r0/100\r0\rx ");
   // (10 * 3 + 200) * 625 / 200 = 718; 75 * 718 / 100 = 538.
   EXPECT_EQ(Row(20), "Energy per swing:       538");
   EXPECT_EQ(Row(27), "This weapon feels heavy in your hands.");
 }
 
 TEST_F(WeaponSimulatorTest, ZeroMaximumEncumbranceThrowsBeforeAnyFigure) {
-  hc.display.PushText("\r\r\r\r3/0\r\r");
-  EXPECT_THROW(
-      {
-        Random random(1);
-        RunWeaponSimulator(hc.console, Blade(), stored, random);
-      },
-      std::runtime_error);
+  EXPECT_THROW(Run(Blade(), "\r\r\r\r3/0\r\r"), std::runtime_error);
   EXPECT_EQ(Row(17), "Critical hit bonus (items, etc) (0):");
   for (int row = 18; row <= 50; ++row) EXPECT_EQ(Row(row), "") << row;
-  EXPECT_EQ(stored.itemMaxEnc, 0);
+  EXPECT_EQ(Stored(), (std::vector<int32_t>{50, 4, 100, 100, 3, 0, 0}));
 }
 
 }  // namespace
