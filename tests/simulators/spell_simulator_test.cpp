@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "console/format.h"
 #include "console/keys.h"
 #include "database/settings.h"
 #include "tests/console/console_test_util.h"
@@ -39,16 +40,10 @@ class SpellSimulatorTest : public testing::SpellFilesTest {
     CurrentSettings().simulator = saved_;
     SpellFilesTest::TearDown();
   }
-  // Runs the simulator on `keys`, where "\x1b" is Esc and "\x03" Ctrl+C; every key must be read.
+  // Runs the simulator on `keys` ("\x03" is Ctrl+C); every key must be read.
   void Run(testing::HeadlessConsole& hc, const SpellShape& spell, std::string_view keys) {
     for (const char c : keys) {
-      if (c == key::kEscape) {
-        hc.display.PushVk(vk::kEscape, 0, key::kEscape);
-      } else if (c == key::kCtrlC) {
-        hc.display.PushVk('C', kCtrl);
-      } else {
-        hc.display.PushText(std::string(1, c));
-      }
+      c == key::kCtrlC ? hc.display.PushVk('C', kCtrl) : hc.display.PushText(std::string(1, c));
     }
     Random random{2024};
     RunSpellSimulator(hc.console, MakeSpell(spell), random);
@@ -76,37 +71,32 @@ TEST_F(SpellSimulatorTest, StoredInputs) {
 TEST_F(SpellSimulatorTest, Rounds) {
   const std::string z11 = "practice dummy takes 11 damage", z10 = "practice dummy takes 10 damage";
   const std::string z0 = "practice dummy takes 0 damage", z5 = "practice dummy takes 5 damage";
+  auto prompt = [](int e, int r) { return Format("[Energy=%d/Round=%d]:", e, r); };
   const struct {
     SpellShape spell;
+    uint8_t colour;                 // of the casts' lines
     const char* keys;               // after the three prompts
     std::vector<std::string> rows;  // from kFirstOutputRow, then a blank row
-    uint8_t colour;                 // of the casts' lines
   } cases[] = {
       // Seed 2024, Random(3) for 10..12: s1..s3 give 1, 0, 0, then s4..s6 again:
       // s4 = 2453939716, * 3 / 2^32 = 1.71 -> 1; s5 -> 0.93 -> 0; s6 -> 0.82 -> 0.
       // Three casts a round: 1000 - 900 = 100, then 1100 - 900 = 200. A stop check
       // before each follow-on and one after the call (the "a"s), then the prompt.
       {{.energy = 300, .minimum = 10, .maximum = 12},
+       12,
        "aaaa aaaaq",
-       {z11, z10, z10, "[Energy=100/Round=1]:", z11, z10, z10, "[Energy=200/Round=2]:"},
-       12},
+       {z11, z10, z10, prompt(100, 1), z11, z10, z10, prompt(200, 2)}},
       // Esc, then Ctrl+C, at the first stop check: 1000 - 300, 1700 - 300.
-      {{.energy = 300},
-       "\x1b \x03x",
-       {z0, "[Energy=700/Round=1]:", z0, "[Energy=1400/Round=2]:"},
-       12},
+      {{.energy = 300}, 12, "\x1b \x03x", {z0, prompt(700, 1), z0, prompt(1400, 2)}},
       // Esc at the prompt, after the check that follows a free spell's one cast.
-      {{.energy = 0}, "a\x1b", {z0, "[Energy=0/Round=1]:"}, 12},
+      {{.energy = 0}, 12, "a\x1b", {z0, prompt(0, 1)}},
       // Auto-combat at a target outside its list casts nothing: the round ends.
-      {{.target = 1, .energy = 300},
-       " q",
-       {"[Energy=1000/Round=1]:", "[Energy=2000/Round=2]:"},
-       12},
+      {{.target = 1, .energy = 300}, 12, " q", {prompt(1000, 1), prompt(2000, 2)}},
       // General: one call a round, a check before each follow-on only.
       {{.type = 3, .target = 9, .energy = 300, .minimum = 5, .maximum = 5},
+       11,
        "aaa aaa\x1b",
-       {z5, z5, z5, "[Energy=100/Round=1]:", z5, z5, z5, "[Energy=200/Round=2]:"},
-       11},
+       {z5, z5, z5, prompt(100, 1), z5, z5, z5, prompt(200, 2)}},
   };
   for (const auto& c : cases) {
     testing::HeadlessConsole hc;
@@ -116,9 +106,9 @@ TEST_F(SpellSimulatorTest, Rounds) {
       const std::string text = i < c.rows.size() ? c.rows[i] : "";
       EXPECT_EQ(hc.Text(1, row, 80), text + std::string(80 - text.size(), ' ')) << "row " << row;
       if (text.empty()) continue;
-      const bool prompt = text[0] == '[';
-      EXPECT_EQ(hc.Attr(1, row), prompt ? 3 : c.colour) << "row " << row;
-      if (prompt) EXPECT_EQ(hc.Attr(9, row), 11) << "row " << row;  // the energy
+      // A prompt's "[" in 3 and its energy (column 9) in 11; a cast's line in its colour.
+      const bool isPrompt = text[0] == '[';
+      EXPECT_EQ(hc.Attr(1, row) * 100 + hc.Attr(9, row), isPrompt ? 311 : c.colour * 101) << row;
     }
   }
 }

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "database/records/records.h"
@@ -18,12 +17,12 @@ inline constexpr uint32_t kForewordMessage = 20;  // "%s braces" / - / "%s feels
 inline constexpr uint32_t kMoveMessage = 30;      // "%s arrives from %s"
 inline constexpr uint16_t kHound = 5;             // "bog-hound", moving in with kMoveMessage
 
-// A spell named "Zap"; the alternate message type goes with kHurlsMessage.
+// A spell named "Zap"; kHurlsMessage goes with the alternate message type.
 struct SpellShape {
   uint16_t number = 1, type = 0, target = 0, energy = 0;
   int16_t minimum = 0, maximum = 0;
   uint32_t message = kTakesMessage;
-  std::vector<std::pair<uint16_t, int16_t>> abilities = {};
+  std::vector<int16_t> abilities = {};  // ability number, value, number, value, ...
 };
 
 inline SpellRecord MakeSpell(const SpellShape& s) {
@@ -37,26 +36,32 @@ inline SpellRecord MakeSpell(const SpellShape& s) {
   spell.setMaxValue(s.maximum);
   spell.setCastMessage(s.message);
   spell.setMessageStyle(s.message == kHurlsMessage ? 0 : 1);
-  for (size_t slot = 0; slot < s.abilities.size(); ++slot) {
-    spell.setAbilityNumbers(slot, s.abilities[slot].first);
-    spell.setAbilityValues(slot, s.abilities[slot].second);
+  for (size_t i = 0; i + 1 < s.abilities.size(); i += 2) {
+    spell.setAbilityNumbers(i / 2, s.abilities[i]);
+    spell.setAbilityValues(i / 2, s.abilities[i + 1]);
   }
   return spell;
 }
 
-// The messages above, messages 100..105 ("spell N at %s") and the hound.
+// The messages above, messages 100..105 ("spell N at %s"), the hound, and
+// through Spells() the spell file.
 class SpellFilesTest : public RecordFilesTest {
  protected:
   void SetUp() override {
     RecordFilesTest::SetUp();
-    std::vector<std::vector<uint8_t>> messages = {
-        Message(kTakesMessage, "%s takes %d damage"),
-        Message(kHurlsMessage, "%s hurls at %s for %d"),
-        Message(kForewordMessage, "%s braces", "%s feels drained"),
-        Message(kMoveMessage, "%s arrives from %s")};
-    for (uint32_t n = 100; n <= 105; ++n) {
-      messages.push_back(Message(n, "spell " + std::to_string(n) + " at %s"));
-    }
+    std::vector<std::vector<uint8_t>> messages;
+    auto add = [&](uint32_t number, const std::string& line1, const std::string& line3 = "") {
+      MessageRecord m;
+      m.setNumber(number);
+      m.setLine1(line1);
+      m.setLine3(line3);
+      messages.push_back(Bytes(m));
+    };
+    add(kTakesMessage, "%s takes %d damage");
+    add(kHurlsMessage, "%s hurls at %s for %d");
+    add(kForewordMessage, "%s braces", "%s feels drained");
+    add(kMoveMessage, "%s arrives from %s");
+    for (uint32_t n = 100; n <= 105; ++n) add(n, "spell " + std::to_string(n) + " at %s");
     MakeFile(kMessageFile, messages);
     MonsterRecord hound;
     hound.setNumber(kHound);
@@ -64,22 +69,10 @@ class SpellFilesTest : public RecordFilesTest {
     hound.setMoveMessage(kMoveMessage);
     MakeFile(kMonsterFile, {Bytes(hound)});
   }
-
-  // The spell file, read by follow-on casts and the effect on the player.
   void Spells(const std::vector<SpellShape>& shapes) {
     std::vector<std::vector<uint8_t>> records;
     for (const SpellShape& s : shapes) records.push_back(Bytes(MakeSpell(s)));
     MakeFile(kSpellFile, records);
-  }
-
- private:
-  static std::vector<uint8_t> Message(uint32_t number, const std::string& line1,
-                                      const std::string& line3 = "") {
-    MessageRecord m;
-    m.setNumber(number);
-    m.setLine1(line1);
-    m.setLine3(line3);
-    return Bytes(m);
   }
 };
 
