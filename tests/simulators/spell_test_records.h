@@ -17,6 +17,14 @@ inline constexpr uint32_t kForewordMessage = 20;  // "%s braces" / - / "%s feels
 inline constexpr uint32_t kMoveMessage = 30;      // "%s arrives from %s"
 inline constexpr uint16_t kHound = 5;             // "bog-hound", moving in with kMoveMessage
 
+// A message record whose first line is `line1`.
+inline MessageRecord Message(uint32_t number, const std::string& line1) {
+  MessageRecord m;
+  m.setNumber(number);
+  m.setLine1(line1);
+  return m;
+}
+
 // A spell named "Zap"; kHurlsMessage goes with the alternate message type.
 struct SpellShape {
   uint16_t number = 1, type = 0, target = 0, energy = 0;

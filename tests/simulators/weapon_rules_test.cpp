@@ -110,10 +110,10 @@ TEST_F(WeaponProcTest, ProcCastsChainsAndStopsAtTheBound) {
   };
   MakeFile(
       kSpellFile,
-      {spell({.number = 7, .minimum = 10, .maximum = 20, .abilities = {{120, 301}, {151, 8}}}),
+      {spell({.number = 7, .minimum = 10, .maximum = 20, .abilities = {120, 301, 151, 8}}),
        spell({.number = 8, .type = 3, .minimum = 1, .maximum = 3, .message = kHurlsMessage}),
-       spell({.number = 9, .message = 0, .abilities = {{151, 9}}}),
-       spell({.number = 10, .minimum = 8, .maximum = 9, .message = 0, .abilities = {{151, 0}}})});
+       spell({.number = 9, .message = 0, .abilities = {151, 9}}),
+       spell({.number = 10, .minimum = 8, .maximum = 9, .message = 0, .abilities = {151, 0}})});
   MakeFile(kMessageFile, {Bytes(Message(testing::kTakesMessage, "%s takes %d damage")),
                           Bytes(Message(kHurlsMessage, "%s hurls at %s for %d")),
                           Bytes(Message(301, "Flames leap!"))});
