@@ -52,6 +52,7 @@ for entry in "${browsers[@]}"; do
   IFS='|' read -r menu label help jump search switch <<<"$entry"
   keys "$menu"
   wait_for "$label"
+  settle
   first=$(key_of_record)
   [[ -n "$first" ]] || fail "$label: no record key on row 2"
 

@@ -26,6 +26,7 @@ run_simulators() {
   wait_for "Press ENTER to accept"
   for _ in 1 2 3 4 5 6; do keys Enter; done
   wait_for "EU REMAINING"
+  settle
   screen > "$prefix.weapon"
   keys q
   wait_for "Ten swing listing--"
@@ -40,6 +41,7 @@ run_simulators() {
   wait_for "Enter the players Level"
   for _ in 1 2 3; do keys Enter; done
   wait_for "[Energy="
+  settle
   screen > "$prefix.spell"
   keys q
   wait_for "Spell #"
@@ -56,6 +58,7 @@ run_simulators() {
   wait_for "Enter your Dodge"
   keys 10 Enter 20/2 Enter 40 Enter
   wait_for "[ENERGY="
+  settle
   screen > "$prefix.monster"
   keys q
   wait_for "Monster #"

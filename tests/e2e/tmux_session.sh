@@ -54,3 +54,17 @@ gone() {
   done
   fail "still shown: $1"
 }
+
+# settle: waits until the screen stops changing (two captures 0.2 s apart
+# agree), so that a screen caught half-drawn is not read.
+settle() {
+  local deadline=$((SECONDS + 10)) before now
+  before=$(screen)
+  while ((SECONDS < deadline)); do
+    sleep 0.2
+    now=$(screen)
+    [[ "$now" == "$before" ]] && return 0
+    before=$now
+  done
+  fail "the screen kept changing"
+}
