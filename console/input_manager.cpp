@@ -6,6 +6,7 @@
 #include "console/colour_text.h"
 #include "console/input_field.h"
 #include "console/keys.h"
+#include "console/text_values.h"
 
 namespace torvex {
 namespace {
@@ -190,22 +191,7 @@ std::string WrapText(std::string_view text, int columns) {
 }
 
 int32_t DecimalValue(std::string_view text) {
-  size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  if (i == text.size()) return 0;
-  int64_t value = 0;
-  const int64_t limit = negative ? -static_cast<int64_t>(std::numeric_limits<int32_t>::min())
-                                 : std::numeric_limits<int32_t>::max();
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return 0;
-    value = value * 10 + (text[i] - '0');
-    if (value > limit) return 0;
-  }
-  return static_cast<int32_t>(negative ? -value : value);
+  return ParseDecimal(text).value_or(0);
 }
 
 TInputManager::TInputManager(Console& console) : console_(console) {}

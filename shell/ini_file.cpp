@@ -10,6 +10,7 @@
 #include <cstring>
 #include <limits>
 
+#include "console/text_values.h"
 #include "platform/file_writer.h"
 
 namespace torvex {
@@ -26,18 +27,6 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
   return s;
-}
-
-char Lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
 }
 
 // A value as the profile functions return it: trimmed, and without one pair of
@@ -68,31 +57,6 @@ std::string Quoted(std::string_view value) {
       (IsBlank(v.front()) || IsBlank(v.back()) ||
        (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()));
   return needsQuotes ? "\"" + v + "\"" : v;
-}
-
-// A decimal number with an optional sign, nothing else, within 64 bits.
-bool ParseInt64(std::string_view text, int64_t* out) {
-  text = Trim(text);
-  bool negative = false;
-  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  if (text.empty()) return false;
-  // Accumulate towards the negative side, which holds one more value.
-  int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    const int digit = c - '0';
-    if (value < (std::numeric_limits<int64_t>::min() + digit) / 10) return false;
-    value = value * 10 - digit;
-  }
-  if (!negative) {
-    if (value == std::numeric_limits<int64_t>::min()) return false;
-    value = -value;
-  }
-  *out = value;
-  return true;
 }
 
 std::string ErrnoText(const char* what, const std::string& path, int error) {
@@ -199,7 +163,8 @@ TKRXIniFile::LoadResult TKRXIniFile::Load() {
 size_t TKRXIniFile::FindSection(std::string_view section) const {
   section = Trim(section);
   for (size_t i = 0; i < lines_.size(); ++i) {
-    if (lines_[i].kind == LineKind::kSection && SameName(lines_[i].name, section)) return i;
+    if (lines_[i].kind == LineKind::kSection && SameTextIgnoringCase(lines_[i].name, section))
+      return i;
   }
   return npos;
 }
@@ -214,7 +179,7 @@ size_t TKRXIniFile::FindKey(size_t header, std::string_view key) const {
   key = Trim(key);
   const size_t end = SectionEnd(header);
   for (size_t i = header + 1; i < end; ++i) {
-    if (lines_[i].kind == LineKind::kKey && SameName(lines_[i].name, key)) return i;
+    if (lines_[i].kind == LineKind::kKey && SameTextIgnoringCase(lines_[i].name, key)) return i;
   }
   return npos;
 }
@@ -241,8 +206,7 @@ std::string TKRXIniFile::ReadString(std::string_view section, std::string_view k
 int64_t TKRXIniFile::ReadInt64(std::string_view section, std::string_view key,
                                int64_t defaultValue) const {
   if (!ValueExists(section, key)) return defaultValue;
-  int64_t value = 0;
-  return ParseInt64(ReadString(section, key, ""), &value) ? value : defaultValue;
+  return ParseInteger(Trim(ReadString(section, key, ""))).value_or(defaultValue);
 }
 
 int32_t TKRXIniFile::ReadInteger(std::string_view section, std::string_view key,
@@ -256,13 +220,13 @@ bool TKRXIniFile::ReadBool(std::string_view section, std::string_view key,
                            bool defaultValue) const {
   if (!ValueExists(section, key)) return defaultValue;
   const std::string text = ReadString(section, key, "");
-  int64_t number = 0;
-  if (ParseInt64(text, &number)) return number != 0;
-  for (const char* word : {"true", "yes", "on"}) {
-    if (SameName(text, word)) return true;
+  if (const std::optional<bool> value = ParseBoolean(Trim(text))) return *value;
+  // The words people write in ini files besides True and False.
+  for (const char* word : {"yes", "on"}) {
+    if (SameTextIgnoringCase(text, word)) return true;
   }
-  for (const char* word : {"false", "no", "off"}) {
-    if (SameName(text, word)) return false;
+  for (const char* word : {"no", "off"}) {
+    if (SameTextIgnoringCase(text, word)) return false;
   }
   return defaultValue;
 }

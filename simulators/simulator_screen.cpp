@@ -1,10 +1,9 @@
 #include "simulators/simulator_screen.h"
 
-#include <charconv>
-
 #include "console/colour_text.h"
 #include "console/keys.h"
 #include "console/read_line.h"
+#include "console/text_values.h"
 
 namespace torvex {
 namespace {
@@ -31,17 +30,6 @@ void WriteSimulatorHeading(Console& console, std::initializer_list<std::string_v
 std::string AskLine(Console& console, std::string_view prompt) {
   WriteColour(console, prompt);
   return ReadLine(console);
-}
-
-std::optional<int32_t> ParseDecimal(std::string_view text) {
-  if (text.empty()) return std::nullopt;
-  const size_t start = text[0] == '+' ? 1 : 0;
-  if (start == 1 && text.size() > 1 && text[1] == '-') return std::nullopt;
-  int32_t value = 0;
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data() + start, end, value);
-  if (ec != std::errc() || ptr != end) return std::nullopt;
-  return value;
 }
 
 void AskStoredNumber(Console& console, std::string_view prompt, int32_t& value) {

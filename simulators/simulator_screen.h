@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "console/console.h"
+#include "console/text_values.h"
 #include "simulators/rules.h"
 
 namespace torvex {
@@ -25,11 +26,6 @@ std::string AskLine(Console& console, std::string_view prompt);
 // AskLine, then: an empty answer or one that is not a decimal number keeps
 // `value`; otherwise the number replaces it.
 void AskStoredNumber(Console& console, std::string_view prompt, int32_t& value);
-
-// `text` as a signed 32-bit decimal number (an optional sign, then digits
-// only); nullopt for anything else, empty text included, and for numbers
-// outside 32 bits.
-std::optional<int32_t> ParseDecimal(std::string_view text);
 
 // A RulesOutput that writes each line to `console` with WriteColourLn.
 RulesOutput ConsoleOutput(Console& console);

@@ -21,13 +21,6 @@ constexpr int32_t kRoundEnergy = 1000;
 constexpr uint16_t kAutoCombat = 0;
 constexpr uint16_t kGeneral = 3;
 
-bool SameText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return key::Upper(static_cast<unsigned char>(x)) ==
-                  key::Upper(static_cast<unsigned char>(y));
-         });
-}
-
 void AskInputs(Console& console, SimulatorSettings& stored) {
   int32_t level = stored.spellLevel;
   int32_t mr = stored.spellMr;
@@ -36,7 +29,7 @@ void AskInputs(Console& console, SimulatorSettings& stored) {
   AskStoredNumber(console, Format("|07Enter the targets MR (%d)|08:|15", mr), mr);
   const std::string answer = AskLine(
       console, Format("|07Is the target AntiMagic? (%s)|08:|15", antiMagic ? "True" : "False"));
-  if (const std::optional<bool> typed = TextToBoolean(answer)) antiMagic = *typed;
+  if (const std::optional<bool> typed = ParseBoolean(answer)) antiMagic = *typed;
   stored.spellLevel = level;
   stored.spellMr = mr;
   stored.spellAntiMagic = antiMagic;
@@ -61,13 +54,6 @@ bool CanCastAgain(int64_t cost, int64_t energy) {
 }
 
 }  // namespace
-
-std::optional<bool> TextToBoolean(std::string_view text) {
-  if (SameText(text, "True")) return true;
-  if (SameText(text, "False")) return false;
-  if (const std::optional<int32_t> n = ParseDecimal(text)) return *n != 0;
-  return std::nullopt;
-}
 
 void RunSpellSimulator(Console& console, const SpellRecord& spell, Random& random) {
   WriteSimulatorHeading(

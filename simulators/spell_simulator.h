@@ -20,9 +20,4 @@ namespace torvex {
 // general.
 void RunSpellSimulator(Console& console, const SpellRecord& spell, Random& random);
 
-// The text-to-boolean conversion of the AntiMagic prompt: "True" or "False"
-// in any case, or a decimal number (non-zero is true); nullopt for anything
-// else.
-std::optional<bool> TextToBoolean(std::string_view text);
-
 }  // namespace torvex

@@ -16,15 +16,6 @@ namespace {
 
 using testing::SpellShape;
 
-TEST(TextToBooleanTest, WordsOrNumbers) {
-  const struct {
-    const char* text;
-    std::optional<bool> value;
-  } cases[] = {{"True", true}, {"false", false}, {"TRUE", true}, {"0", false},  {"-3", true},
-               {"1", true},    {"", {}},         {"yes", {}},    {"Truex", {}}, {" 1", {}}};
-  for (const auto& c : cases) EXPECT_EQ(TextToBoolean(c.text), c.value) << c.text;
-}
-
 class SpellSimulatorTest : public testing::SpellFilesTest {
  protected:
   static constexpr int kFirstOutputRow = 19;  // below the heading and the three prompts
