@@ -226,8 +226,8 @@ void AnsiWriter::SelectRendition(Console& console) {
   std::string_view rest = params_;
   for (;;) {
     const size_t semicolon = rest.find(';');
-    ApplyRendition(console, static_cast<int>(std::clamp<int64_t>(
-                                NumberIn(rest.substr(0, semicolon)), -1, 256)));
+    ApplyRendition(console, static_cast<int>(
+                                std::clamp<int64_t>(NumberIn(rest.substr(0, semicolon)), -1, 256)));
     if (semicolon == std::string_view::npos) break;
     rest.remove_prefix(semicolon + 1);
   }

@@ -32,14 +32,14 @@ struct RenditionCase {
 TEST(AnsiWriterTest, Renditions) {
   const RenditionCase cases[] = {
       {"\x1b[1;31m", 0x07, 0x0C},
-      {"\x1b[31;1m", 0x07, 0x0C},     // red, then only the bright bit
-      {"\x1b[1;5;31m", 0x07, 0x8C},   // blinking light red
+      {"\x1b[31;1m", 0x07, 0x0C},    // red, then only the bright bit
+      {"\x1b[1;5;31m", 0x07, 0x8C},  // blinking light red
       {"\x1b[1;31m\x1b[0m", 0x07, 0x07},
-      {"\x1b[m", 0x1C, 0x07},         // no numbers: a reset
-      {"\x1b[;32m", 0x1C, 0x02},      // an empty number is 0
+      {"\x1b[m", 0x1C, 0x07},     // no numbers: a reset
+      {"\x1b[;32m", 0x1C, 0x02},  // an empty number is 0
       {"\x1b[8m", 0x1F, 0x00},
       {"\x1b[7m", 0x0C, 0x70},
-      {"\x1b[5;7m", 0x07, 0xF0},      // reverse keeps blinking
+      {"\x1b[5;7m", 0x07, 0xF0},  // reverse keeps blinking
       {"\x1b[7m\x1b[41m", 0x07, 0x40},
       {"\x1b[44m", 0x0C, 0x1C},
       {"\x1b[5;44m", 0x07, 0x97},     // a background keeps blink
@@ -154,7 +154,7 @@ struct EraseCase {
 TEST(AnsiWriterTest, EraseLine) {
   const EraseCase cases[] = {
       {"\x1b[K", "ABC       "},  {"\x1b[0K", "ABC       "}, {"\x1b[1K", "    EFGHIJ"},
-      {"\x1b[2K", "          "},  {"\x1b[3K", "ABCDEFGHIJ"}, {"\x1b[9K", "ABCDEFGHIJ"},
+      {"\x1b[2K", "          "}, {"\x1b[3K", "ABCDEFGHIJ"}, {"\x1b[9K", "ABCDEFGHIJ"},
   };
   for (const auto& c : cases) {
     AnsiScreen t;
@@ -210,9 +210,15 @@ struct WrittenBackCase {
 
 TEST(AnsiWriterTest, SequencesWrittenBackAsText) {
   const WrittenBackCase cases[] = {
-      {"\x1b[3J", "\x1b[3J"},        {"\x1b[0J", "\x1b[0J"}, {"a\x1b[1sb", "a\x1b[1sb"},
-      {"\x1b[;u", "\x1b[;u"},        {"\x1b[12\x1b[0mX", "12X"},
-      {"a\x1b" "xb", "axb"},         {"\x1b\x1b", "\x1b"},
+      {"\x1b[3J", "\x1b[3J"},
+      {"\x1b[0J", "\x1b[0J"},
+      {"a\x1b[1sb", "a\x1b[1sb"},
+      {"\x1b[;u", "\x1b[;u"},
+      {"\x1b[12\x1b[0mX", "12X"},
+      {"a\x1b"
+       "xb",
+       "axb"},
+      {"\x1b\x1b", "\x1b"},
       {"\x1b[?25lb\x1b[4hc\x1b[2Ld\x1b[!e", "bcde"},
   };
   for (const auto& c : cases) {
@@ -271,7 +277,9 @@ TEST(AnsiWriterTest, ScrollingRegionsThatChangeNothing) {
 TEST(AnsiWriterTest, EscDAndEscMScrollTheWindowAndKeepTheCursor) {
   AnsiScreen t;
   t.Write("one\n\rtwo\n\rthree\x1b[50;1Hlast\x1b[2;5H");
-  t.Write("\x1b" "D");
+  t.Write(
+      "\x1b"
+      "D");
   EXPECT_EQ(t.Text(1, 1, 5), "two  ");
   EXPECT_EQ(t.Text(1, 2, 5), "three");
   EXPECT_EQ(t.Text(1, 49, 4), "last");
@@ -286,7 +294,9 @@ TEST(AnsiWriterTest, EscDAndEscMScrollTheWindowAndKeepTheCursor) {
 
 TEST(AnsiWriterTest, EscDInsideARegionScrollsOnlyTheRegion) {
   AnsiScreen t;
-  t.Write("\x1b[1;1Htop\x1b[2;1Hmid\x1b[3;1Hend\x1b[2;3r\x1b" "D");
+  t.Write(
+      "\x1b[1;1Htop\x1b[2;1Hmid\x1b[3;1Hend\x1b[2;3r\x1b"
+      "D");
   EXPECT_EQ(t.Text(1, 1, 3), "top");
   EXPECT_EQ(t.Text(1, 2, 3), "end");
   EXPECT_EQ(t.Text(1, 3, 3), "   ");
@@ -300,12 +310,18 @@ struct BackspaceCase {
 
 TEST(AnsiWriterTest, BackspaceErasesOnlyBetweenAnEscAndTheNextSequenceEnd) {
   const BackspaceCase cases[] = {
-      {"ab\b", "ab", 2},                    // plain text: only moves
-      {"\x1b" "Dab\b", "a ", 2},            // after Esc D: erases
-      {"\x1b" "xab\b", "xa ", 3},           // after an Esc and a character
-      {"\x1b[0mab\b", "ab", 2},             // the sequence ended: plain again
-      {"\x1b[12\x1b[1mab\b", "12ab", 4},    // the second sequence ended
-      {"\x1b" "x\b\b", "  ", 1},            // at the left edge the cell under it
+      {"ab\b", "ab", 2},  // plain text: only moves
+      {"\x1b"
+       "Dab\b",
+       "a ", 2},  // after Esc D: erases
+      {"\x1b"
+       "xab\b",
+       "xa ", 3},                         // after an Esc and a character
+      {"\x1b[0mab\b", "ab", 2},           // the sequence ended: plain again
+      {"\x1b[12\x1b[1mab\b", "12ab", 4},  // the second sequence ended
+      {"\x1b"
+       "x\b\b",
+       "  ", 1},  // at the left edge the cell under it
   };
   for (const auto& c : cases) {
     AnsiScreen t;
@@ -323,7 +339,11 @@ TEST(AnsiWriterTest, BellRingsTheTerminalAndWritesNothing) {
     int bells;
   };
   // Inside a sequence a bell is one more parameter character.
-  const Case cases[] = {{"a\ab", 1}, {"\x1b" "xa\ab", 1}, {"\x1b[1\a2mab", 0}};
+  const Case cases[] = {{"a\ab", 1},
+                        {"\x1b"
+                         "xa\ab",
+                         1},
+                        {"\x1b[1\a2mab", 0}};
   for (const auto& c : cases) {
     AnsiScreen t;
     t.Write(c.text);
@@ -332,14 +352,18 @@ TEST(AnsiWriterTest, BellRingsTheTerminalAndWritesNothing) {
   }
   AnsiScreen raw;
   raw.console.SetRawOutput(true);
-  raw.Write("\x1b" "x\ay");
+  raw.Write(
+      "\x1b"
+      "x\ay");
   EXPECT_EQ(raw.Text(1, 1, 2), "xy");
   EXPECT_EQ(raw.display.Bells(), 1);
 }
 
 TEST(AnsiWriterTest, SequencesSplitAcrossWrites) {
   const std::vector<std::vector<std::string>> splits = {
-      {"\x1b", "[1;31mX"}, {"\x1b[", "1;31mX"}, {"\x1b[1;3", "1mX"},
+      {"\x1b", "[1;31mX"},
+      {"\x1b[", "1;31mX"},
+      {"\x1b[1;3", "1mX"},
       {"\x1b[1;", "", "31", "mX"},
   };
   for (const auto& pieces : splits) {
