@@ -90,35 +90,20 @@ struct MoveCase {
 };
 
 TEST(AnsiWriterTest, CursorMoves) {
+  // clang-format off
   const MoveCase cases[] = {
-      {"\x1b[H", 1, 1},
-      {"\x1b[f", 1, 1},
-      {"\x1b[10;5H", 5, 10},
-      {"\x1b[0;0H", 1, 1},
-      {"\x1b[;5f", 5, 1},
-      {"\x1b[7H", 1, 7},
-      {"\x1b[50;80H", 80, 50},
-      {"\x1b[51;5H", 10, 10},  // outside the window: stays
-      {"\x1b[5;81H", 10, 10},
-      {"\x1b[A", 10, 9},
-      {"\x1b[3A", 10, 7},
-      {"\x1b[30A", 10, 1},  // at least row 1
-      {"\x1b[0A", 10, 10},
-      {"\x1b[B", 10, 11},
-      {"\x1b[5B", 10, 15},
-      {"\x1b[41B", 10, 10},  // row 51: stays
-      {"\x1b[C", 11, 10},
-      {"\x1b[70C", 80, 10},
-      {"\x1b[71C", 10, 10},
-      {"\x1b[D", 9, 10},
-      {"\x1b[4D", 6, 10},
-      {"\x1b[40D", 1, 10},
-      {"\x1b[E", 10, 11},  // a line feed keeps the column
-      {"\x1b[3E", 10, 13},
-      {"\x1b[2147483647B", 10, 10},
-      {"\x1b[-2147483648A", 10, 10},
+      {"\x1b[H", 1, 1},      {"\x1b[f", 1, 1},       {"\x1b[10;5H", 5, 10},  {"\x1b[0;0H", 1, 1},
+      {"\x1b[;5f", 5, 1},    {"\x1b[7H", 1, 7},      {"\x1b[50;80H", 80, 50},
+      {"\x1b[51;5H", 10, 10}, {"\x1b[5;81H", 10, 10},  // outside the window: stays
+      {"\x1b[A", 10, 9},     {"\x1b[3A", 10, 7},     {"\x1b[30A", 10, 1},    {"\x1b[0A", 10, 10},
+      {"\x1b[B", 10, 11},    {"\x1b[5B", 10, 15},    {"\x1b[41B", 10, 10},
+      {"\x1b[C", 11, 10},    {"\x1b[70C", 80, 10},   {"\x1b[71C", 10, 10},
+      {"\x1b[D", 9, 10},     {"\x1b[4D", 6, 10},     {"\x1b[40D", 1, 10},
+      {"\x1b[E", 10, 11},    {"\x1b[3E", 10, 13},    // a line feed keeps the column
+      {"\x1b[2147483647B", 10, 10}, {"\x1b[-2147483648A", 10, 10},
       {"\x1b[2147483647;2147483647H", 10, 10},
   };
+  // clang-format on
   for (const auto& c : cases) {
     AnsiScreen t;
     t.console.GotoXY(10, 10);
@@ -210,16 +195,10 @@ struct WrittenBackCase {
 
 TEST(AnsiWriterTest, SequencesWrittenBackAsText) {
   const WrittenBackCase cases[] = {
-      {"\x1b[3J", "\x1b[3J"},
-      {"\x1b[0J", "\x1b[0J"},
-      {"a\x1b[1sb", "a\x1b[1sb"},
-      {"\x1b[;u", "\x1b[;u"},
-      {"\x1b[12\x1b[0mX", "12X"},
-      {"a\x1b"
-       "xb",
-       "axb"},
-      {"\x1b\x1b", "\x1b"},
-      {"\x1b[?25lb\x1b[4hc\x1b[2Ld\x1b[!e", "bcde"},
+      {"\x1b[3J", "\x1b[3J"},     {"\x1b[0J", "\x1b[0J"},
+      {"a\x1b[1sb", "a\x1b[1sb"}, {"\x1b[;u", "\x1b[;u"},
+      {"\x1b[12\x1b[0mX", "12X"}, {"a\033xb", "axb"},
+      {"\x1b\x1b", "\x1b"},       {"\x1b[?25lb\x1b[4hc\x1b[2Ld\x1b[!e", "bcde"},
   };
   for (const auto& c : cases) {
     AnsiScreen t;
@@ -277,9 +256,7 @@ TEST(AnsiWriterTest, ScrollingRegionsThatChangeNothing) {
 TEST(AnsiWriterTest, EscDAndEscMScrollTheWindowAndKeepTheCursor) {
   AnsiScreen t;
   t.Write("one\n\rtwo\n\rthree\x1b[50;1Hlast\x1b[2;5H");
-  t.Write(
-      "\x1b"
-      "D");
+  t.Write("\033D");
   EXPECT_EQ(t.Text(1, 1, 5), "two  ");
   EXPECT_EQ(t.Text(1, 2, 5), "three");
   EXPECT_EQ(t.Text(1, 49, 4), "last");
@@ -294,9 +271,7 @@ TEST(AnsiWriterTest, EscDAndEscMScrollTheWindowAndKeepTheCursor) {
 
 TEST(AnsiWriterTest, EscDInsideARegionScrollsOnlyTheRegion) {
   AnsiScreen t;
-  t.Write(
-      "\x1b[1;1Htop\x1b[2;1Hmid\x1b[3;1Hend\x1b[2;3r\x1b"
-      "D");
+  t.Write("\x1b[1;1Htop\x1b[2;1Hmid\x1b[3;1Hend\x1b[2;3r\033D");
   EXPECT_EQ(t.Text(1, 1, 3), "top");
   EXPECT_EQ(t.Text(1, 2, 3), "end");
   EXPECT_EQ(t.Text(1, 3, 3), "   ");
@@ -310,18 +285,12 @@ struct BackspaceCase {
 
 TEST(AnsiWriterTest, BackspaceErasesOnlyBetweenAnEscAndTheNextSequenceEnd) {
   const BackspaceCase cases[] = {
-      {"ab\b", "ab", 2},  // plain text: only moves
-      {"\x1b"
-       "Dab\b",
-       "a ", 2},  // after Esc D: erases
-      {"\x1b"
-       "xab\b",
-       "xa ", 3},                         // after an Esc and a character
+      {"ab\b", "ab", 2},                  // plain text: only moves
+      {"\033Dab\b", "a ", 2},             // after Esc D: erases
+      {"\033xab\b", "xa ", 3},            // after an Esc and a character
       {"\x1b[0mab\b", "ab", 2},           // the sequence ended: plain again
       {"\x1b[12\x1b[1mab\b", "12ab", 4},  // the second sequence ended
-      {"\x1b"
-       "x\b\b",
-       "  ", 1},  // at the left edge the cell under it
+      {"\033x\b\b", "  ", 1},             // at the left edge the cell under it
   };
   for (const auto& c : cases) {
     AnsiScreen t;
@@ -339,11 +308,7 @@ TEST(AnsiWriterTest, BellRingsTheTerminalAndWritesNothing) {
     int bells;
   };
   // Inside a sequence a bell is one more parameter character.
-  const Case cases[] = {{"a\ab", 1},
-                        {"\x1b"
-                         "xa\ab",
-                         1},
-                        {"\x1b[1\a2mab", 0}};
+  const Case cases[] = {{"a\ab", 1}, {"\033xa\ab", 1}, {"\x1b[1\a2mab", 0}};
   for (const auto& c : cases) {
     AnsiScreen t;
     t.Write(c.text);
@@ -352,9 +317,7 @@ TEST(AnsiWriterTest, BellRingsTheTerminalAndWritesNothing) {
   }
   AnsiScreen raw;
   raw.console.SetRawOutput(true);
-  raw.Write(
-      "\x1b"
-      "x\ay");
+  raw.Write("\033x\ay");
   EXPECT_EQ(raw.Text(1, 1, 2), "xy");
   EXPECT_EQ(raw.display.Bells(), 1);
 }
