@@ -21,6 +21,7 @@
 
 #include "database/records/enumerations.h"
 #include "database/records/tables.h"
+#include "database/records/text_block_text.h"
 #include "exporter/quendex.h"
 #include "exporter/update_file.h"
 #include "platform/btrieve/btrieve.h"
@@ -632,11 +633,10 @@ const Bindings<TextBlockRecord>& TextBindings() {
       {"text",
        [](R& r, const toml::node& n, const Ctx& c, size_t) {
          const std::string text = TextOf(n, c, "text", exporter::kMaxCarriedText);
-         // 224 would be stored as a zero byte and cut the text short.
-         if (text.find('\xE0') != std::string::npos) {
+         if (!IsStorableText(text)) {
            c.Fail(n, "\"text\" holds byte 224, which the stored form cannot carry");
          }
-         r.setText(EncodeText(text));
+         r.setText(EncodeStoredText(text));
        }},
   };
   return b;
@@ -1021,18 +1021,6 @@ std::string SourceError::Text() const {
   if (!file.empty()) s += file + (line > 0 ? ":" + std::to_string(line) : "") + ": ";
   if (!entry.empty()) s += entry + ": ";
   return s + message;
-}
-
-std::string EncodeText(std::string_view text) {
-  std::string out(text);
-  for (char& ch : out) ch = static_cast<char>(static_cast<uint8_t>(ch) + 32);
-  return out;
-}
-
-std::string DecodeText(std::string_view stored) {
-  std::string out(stored);
-  for (char& ch : out) ch = static_cast<char>(static_cast<uint8_t>(ch) - 32);
-  return out;
 }
 
 bool AddSource(const std::string& text, const std::string& fileName, World& world,

@@ -85,11 +85,6 @@ bool LoadWorld(const std::string& directory, World& world, SourceError& error);
 // exist.
 bool WriteWorld(const World& world, const std::string& outDir, std::string& error);
 
-// The stored form of a text-block text: every byte raised by 32, modulo 256.
-std::string EncodeText(std::string_view text);
-// The readable form: every byte lowered by 32.
-std::string DecodeText(std::string_view stored);
-
 // world_build's whole run: arguments without the program name. Writes messages
 // to stderr and returns the exit code (0 built, 1 bad source or failed write, 2
 // usage).

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "database/records/records.h"
+#include "database/records/text_block_text.h"
 #include "exporter/quendex.h"
 #include "tests/platform/btrieve/btrieve_test_support.h"
 #include "tools/world_source.h"
@@ -227,7 +228,7 @@ TEST_F(DemoWorld, ScriptsUseEveryCommand) {
   std::set<std::string> words;
   bool ansi = false, laterParts = false, linked = false;
   for (const TextBlockRecord& t : ReadAll<TextBlockRecord>(File("WCCTEXT2.VIR"))) {
-    const std::string text = DecodeText(t.text());
+    const std::string text = DecodeTextBlock(t);
     ansi |= text.find("\x1b[") != std::string::npos;
     laterParts |= t.part() > 0;
     linked |= t.linkTo() != 0;

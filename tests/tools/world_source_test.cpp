@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "database/records/records.h"
+#include "database/records/text_block_text.h"
 #include "exporter/update_file.h"
 #include "tests/platform/btrieve/btrieve_test_support.h"
 
@@ -142,7 +143,7 @@ TEST(WorldSource, FieldsLandWhereTheRecordsKeepThem) {
   // Texts are stored raised by 32 and sorted by block, then part.
   ASSERT_EQ(w.texts.size(), 2u);
   EXPECT_EQ(w.texts[0].part(), 0);
-  EXPECT_EQ(DecodeText(w.texts[1].text()), "LOOK:MESSAGE 4\n");
+  EXPECT_EQ(DecodeTextBlock(w.texts[1]), "LOOK:MESSAGE 4\n");
   EXPECT_EQ(w.texts[1].text()[0], 'L' + 32);
 
   // The area's grid is wired; the hand-written entry changed room 11.
