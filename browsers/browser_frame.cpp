@@ -413,8 +413,8 @@ SearchOption TextSearchOption(
   SearchOption option;
   option.label = std::move(label);
   option.ask = [prompt = std::move(prompt), fields = std::move(fields),
-                notFoundFormat = std::move(notFoundFormat)](
-                   TInputManager& input) -> std::optional<SearchQuery> {
+                notFoundFormat =
+                    std::move(notFoundFormat)](TInputManager& input) -> std::optional<SearchQuery> {
     std::optional<std::string> text = AskSearchText(input, prompt);
     if (!text) return std::nullopt;
     SearchQuery query;

@@ -123,10 +123,10 @@ void WriteExits(Console& console, const RoomRecord& room) {
     WriteValueAt(console, kExitRoomColumn, row, std::to_string(room.exitRoom(d)));
     WriteValueAt(console, kExitTypeColumn, row,
                  Format("%-6.6s", ExitTypeText(room.exitType(d)).c_str()));
-    const std::string parameters[] = {
-        std::to_string(room.exitParameter1(d)),
-        std::to_string(static_cast<int16_t>(room.exitParameter2(d))),
-        std::to_string(room.exitParameter3(d)), std::to_string(room.exitParameter4(d))};
+    const std::string parameters[] = {std::to_string(room.exitParameter1(d)),
+                                      std::to_string(static_cast<int16_t>(room.exitParameter2(d))),
+                                      std::to_string(room.exitParameter3(d)),
+                                      std::to_string(room.exitParameter4(d))};
     for (size_t p = 0; p < 4; ++p) {
       WriteValueAt(console, kExitParameterColumns[p], row, parameters[p]);
     }
@@ -311,8 +311,8 @@ BrowserDescription ViewerDescription(const WalkFunction& walk, const char* kindW
   d.windowTitle = [kind = std::string(kindWord)](std::span<const uint8_t> r) {
     return RoomWindowTitle(kind, r);
   };
-  d.searches = {TitleSearch(),     PlacedMonsterSearch(), GroupIndexSearch(),
-                ItemSearch(),      CommandTextSearch(),   ShopSearch()};
+  d.searches = {TitleSearch(), PlacedMonsterSearch(), GroupIndexSearch(),
+                ItemSearch(),  CommandTextSearch(),   ShopSearch()};
   return d;
 }
 
@@ -324,17 +324,16 @@ BrowserDescription RoomBrowserDescription(const WalkFunction& walk) {
   d.helpText = kHelpText;
   d.showDetail = [](BrowserState& s) { ShowRoomDetail(s.console, s.Record()); };
   d.windowTitle = [](std::span<const uint8_t> r) { return RoomWindowTitle("Room", r); };
-  d.searches = {TitleSearch(),           PlacedMonsterSearch(), GroupIndexSearch(),
-                ByNumberMonsterSearch(), ItemSearch(),          CommandTextSearch(),
-                ShopSearch()};
+  d.searches = {TitleSearch(), PlacedMonsterSearch(), GroupIndexSearch(), ByNumberMonsterSearch(),
+                ItemSearch(),  CommandTextSearch(),   ShopSearch()};
   d.rawDumpName = [](std::span<const uint8_t> r) {
     const RoomRecord room = RoomOf(r);
     return Format("rawmp001%s-%u.%u.bin", kRawDumpEdition, room.mapNumber(), room.roomNumber());
   };
   d.macros = MacroKind::kRoom;
 
-  auto items = std::make_shared<const BrowserDescription>(
-      ViewerDescription(walk, "RoomEx", ShowRoomItems));
+  auto items =
+      std::make_shared<const BrowserDescription>(ViewerDescription(walk, "RoomEx", ShowRoomItems));
   auto monsters = std::make_shared<const BrowserDescription>(
       ViewerDescription(walk, "RoomMon", ShowRoomMonsters));
   d.extendedViewer = [items](BrowserState& s) { RunKeyLoop(s, *items); };

@@ -35,10 +35,16 @@ TEST(RoomKeyTest, TextsNameRoomThenMapAndKeepWhatTheyLeaveOut) {
     const char* text;
     uint32_t map, room;
     int16_t status;
-  } cases[] = {{"12", 2, 12, 0},       {"12/3", 3, 12, 0},   {"x/3", 3, 7, 0},
-               {"12/x", 2, 12, 0},     {"/", 2, 7, 0},       {"12/3/4", 2, 12, 0},
-               {"4294967295/1", 1, 4294967295u, 0},          {"4294967296", 0, 0, 4},
-               {"-1/3", 0, 0, 4},      {"5/-2", 0, 0, 4}};
+  } cases[] = {{"12", 2, 12, 0},
+               {"12/3", 3, 12, 0},
+               {"x/3", 3, 7, 0},
+               {"12/x", 2, 12, 0},
+               {"/", 2, 7, 0},
+               {"12/3/4", 2, 12, 0},
+               {"4294967295/1", 1, 4294967295u, 0},
+               {"4294967296", 0, 0, 4},
+               {"-1/3", 0, 0, 4},
+               {"5/-2", 0, 0, 4}};
   for (const auto& c : cases) {
     const std::optional<KeyTarget> target = key.TargetFor(c.text, shown.bytes());
     ASSERT_TRUE(target) << c.text;
@@ -124,8 +130,8 @@ TEST_F(RoomFileTest, JumpTextsKeepThePartTheyLeaveOut) {
     const char* text;
     const char* shown;
     bool error;
-  } cases[] = {{"12", "12/2", false},  {"12/3", "12/3", false}, {"x/3", "7/3", false},
-               {"7/x", "7/2", false},  {"9/2", "7/2", true},    {"99999999999", "7/2", true}};
+  } cases[] = {{"12", "12/2", false}, {"12/3", "12/3", false}, {"x/3", "7/3", false},
+               {"7/x", "7/2", false}, {"9/2", "7/2", true},    {"99999999999", "7/2", true}};
   for (const auto& c : cases) {
     const int errors = WindowsTitled("Error");
     Jump("7/2");
