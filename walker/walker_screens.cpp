@@ -199,8 +199,7 @@ std::vector<std::string> SetStyle(WalkerOptions& options, std::string_view value
 
 std::vector<std::string> SetResponses(WalkerOptions& options, std::string_view value) {
   if (value.empty()) {
-    options.responses =
-        options.responses == kResponsesBrief ? kResponsesVerbose : kResponsesBrief;
+    options.responses = options.responses == kResponsesBrief ? kResponsesVerbose : kResponsesBrief;
   } else if (IsPrefixOf(value, "BRIEF")) {
     options.responses = kResponsesBrief;
   } else if (IsPrefixOf(value, "VERBOSE")) {
@@ -439,8 +438,7 @@ std::vector<std::string> WalkerHelpLines() {
   std::vector<std::string> lines{"|14Help |08- |07These are the available commands:"};
   for (const HelpRow& row : kHelpRows) {
     lines.push_back(Format("|14%-12.*s|07- %.*s", static_cast<int>(row.command.size()),
-                           row.command.data(), static_cast<int>(row.text.size()),
-                           row.text.data()));
+                           row.command.data(), static_cast<int>(row.text.size()), row.text.data()));
   }
   return lines;
 }
@@ -452,8 +450,8 @@ void ShowWalkerHelp(Console& console) {
 std::vector<std::string> RoomInfoLines(const RoomRecord& room) {
   std::vector<std::string> lines;
   lines.push_back(Format("|16|14* |07Map: %u  Room: %u", room.mapNumber(), room.roomNumber()));
-  lines.push_back(Format("  Room Type:     %s (%u)", RoomTypeText(room.roomType()).c_str(),
-                         room.roomType()));
+  lines.push_back(
+      Format("  Room Type:     %s (%u)", RoomTypeText(room.roomType()).c_str(), room.roomType()));
   lines.push_back(Format("  Shop Number:   %u", room.shopNumber()));
   lines.push_back(Format("  Control Room:  %u", room.controlRoom()));
   const uint32_t spell = room.roomSpell() & 0xFFFF;
@@ -569,10 +567,10 @@ void RunDebugCommand(Console& console, const TypedLine& line) {
       const size_t bytes = cache->bytes();
       cache->clear();
       const std::string name(cache->name);
-      WriteColourLn(console, Format("|07The %s cache has been cleared (%s entries, %s bytes freed).",
-                                    name.c_str(),
-                                    GroupedNumber(static_cast<int64_t>(entries)).c_str(),
-                                    GroupedNumber(static_cast<int64_t>(bytes)).c_str()));
+      WriteColourLn(console,
+                    Format("|07The %s cache has been cleared (%s entries, %s bytes freed).",
+                           name.c_str(), GroupedNumber(static_cast<int64_t>(entries)).c_str(),
+                           GroupedNumber(static_cast<int64_t>(bytes)).c_str()));
       return;
     }
   } else if (option == "HELP") {
@@ -590,8 +588,8 @@ std::string_view WalkerNotice() {
 }
 
 std::string WalkerVersionLine() {
-  return Format("|07%s %d.%.2d.%d.%d", kProgramTitle, kVersionMajor, kVersionMinor,
-                kVersionRelease, kVersionBuild);
+  return Format("|07%s %d.%.2d.%d.%d", kProgramTitle, kVersionMajor, kVersionMinor, kVersionRelease,
+                kVersionBuild);
 }
 
 void ShowWalkerVersion(Console& console) {

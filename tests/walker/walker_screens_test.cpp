@@ -215,15 +215,14 @@ TEST(SetCommandTest, RunSetCommandWritesTheReplyAtTheCursor) {
 TEST(WalkerScreensTest, WrittenLinesFitTheScreenWithoutWrapping) {
   const std::vector<TGotoSectionEntry> sections{
       {"baseline", {{"support", 1, 164}, {"newhaven", 1, 2150}}}};
-  const std::vector<std::vector<std::string>> screens{
-      SetSyntaxLines(), WalkerHelpLines(), DebugSyntaxLines(), GotoListLines(sections)};
+  const std::vector<std::vector<std::string>> screens{SetSyntaxLines(), WalkerHelpLines(),
+                                                      DebugSyntaxLines(), GotoListLines(sections)};
   for (const auto& screen : screens) {
     for (const std::string& line : screen) EXPECT_LE(VisibleLength(line), 79u) << line;
   }
   const std::string notice(WalkerNotice());
   size_t start = 0;
-  for (size_t end = notice.find("\r\n"); start <= notice.size();
-       end = notice.find("\r\n", start)) {
+  for (size_t end = notice.find("\r\n"); start <= notice.size(); end = notice.find("\r\n", start)) {
     const std::string line = notice.substr(start, end == std::string::npos ? end : end - start);
     EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
     EXPECT_LE(line.size(), 79u) << line;
@@ -247,8 +246,8 @@ TEST(WalkerScreensTest, SetSyntaxNamesEveryOptionInOrder) {
     EXPECT_EQ(lines[i].substr(15, 5), option.empty() ? "|07  " : "|07- ") << lines[i];
     if (!option.empty()) named.push_back(option);
   }
-  const std::vector<std::string> expected{"PAL",       "EXITS",   "TITLE", "ITEMS", "MONSTERS",
-                                          "DEBUGGING", "MAPPING", "CHAR"};
+  const std::vector<std::string> expected{"PAL",      "EXITS",     "TITLE",   "ITEMS",
+                                          "MONSTERS", "DEBUGGING", "MAPPING", "CHAR"};
   EXPECT_EQ(named, expected);
 }
 
@@ -352,12 +351,13 @@ TEST(WalkerHelpTest, CommandsInOrderPaddedTo12Columns) {
     commands.push_back(command);
   }
   const std::vector<std::string> expected{
-      "N, S, E, W", "LOOK",  "LIST",     "LIGHT", "EQUIP, WEAR", "REMOVE", "WIELD, ARM,",
-      "READY",      "DISARM", "SELL",    "INVENTORY", "KEYS",    "INFO",   "COMMANDS",
-      "MAP",        "TELEPORT", "GOTO",  "PEEK",  "SET",         "BRIEF",  "VERBOSE",
+      "N, S, E, W", "LOOK",     "LIST", "LIGHT",     "EQUIP, WEAR", "REMOVE", "WIELD, ARM,",
+      "READY",      "DISARM",   "SELL", "INVENTORY", "KEYS",        "INFO",   "COMMANDS",
+      "MAP",        "TELEPORT", "GOTO", "PEEK",      "SET",         "BRIEF",  "VERBOSE",
       "VERSION",    "X"};
   EXPECT_EQ(commands, expected);
-  EXPECT_EQ(lines[16], "|14TELEPORT    |07- Teleport to a specific ROOM MAP (eg: teleport 2250 12).");
+  EXPECT_EQ(lines[16],
+            "|14TELEPORT    |07- Teleport to a specific ROOM MAP (eg: teleport 2250 12).");
   EXPECT_EQ(lines[22], "|14VERSION     |07- Display TORVEX version.");
 }
 
@@ -527,9 +527,12 @@ TEST(SystemDebugTest, TheRunningProgramReportsItsOwnFacts) {
 
 size_t Count(const RecordCaches& caches, int which) {
   switch (which) {
-    case 0: return caches.items.count();
-    case 1: return caches.rooms.count();
-    default: return caches.texts.count();
+    case 0:
+      return caches.items.count();
+    case 1:
+      return caches.rooms.count();
+    default:
+      return caches.texts.count();
   }
 }
 
