@@ -436,7 +436,6 @@ TEST_F(DemoWorld, LiveFilesShowEveryBranch) {
   }
 }
 
-
 // ---- Walking: every exit type on foot, the overhead map, typed commands, goto.
 
 using Place = std::pair<uint32_t, uint32_t>;  // map, room
@@ -557,9 +556,8 @@ TEST_F(DemoWorld, WalkerEdgeCasesStandWhereTheWalkerCanGo) {
        }},
       {"a map change into a map that does not exist",
        [&](const RoomRecord& r) {
-         return anyExit(r, [&](size_t d) {
-           return r.exitType(d) == 8 && !mapExists(r.exitParameter1(d));
-         });
+         return anyExit(
+             r, [&](size_t d) { return r.exitType(d) == 8 && !mapExists(r.exitParameter1(d)); });
        }},
       {"two rooms whose exits in one direction lead to each other",
        [&](const RoomRecord& r) {
@@ -569,9 +567,10 @@ TEST_F(DemoWorld, WalkerEdgeCasesStandWhereTheWalkerCanGo) {
                   TargetMap(*b, d) == r.mapNumber();
          });
        }},
-      {"a toll", [&](const RoomRecord& r) { return anyExit(r, [&](size_t d) {
-                   return r.exitType(d) == 4 && r.exitParameter1(d) > 0;
-                 }); }},
+      {"a toll",
+       [&](const RoomRecord& r) {
+         return anyExit(r, [&](size_t d) { return r.exitType(d) == 4 && r.exitParameter1(d) > 0; });
+       }},
       {"a remote-action exit whose words exist",
        [&](const RoomRecord& r) {
          return anyExit(r, [&](size_t d) {
@@ -580,7 +579,10 @@ TEST_F(DemoWorld, WalkerEdgeCasesStandWhereTheWalkerCanGo) {
        }},
       {"a barely visible room (light -150 to -101)",
        [](const RoomRecord& r) { return r.light() >= -150 && r.light() < -100; }},
-      {"a pitch black room (light below -200)", [](const RoomRecord& r) { return r.light() < -200; }},
+      {"a very dark room (light -200 to -151)",
+       [](const RoomRecord& r) { return r.light() >= -200 && r.light() < -150; }},
+      {"a pitch black room (light below -200)",
+       [](const RoomRecord& r) { return r.light() < -200; }},
       {"a room at most 900 that an inner light pushes past 900",
        [&](const RoomRecord& r) { return r.light() <= 900 && r.light() + innerLight > 900; }},
       {"a room above 900 before the cap", [](const RoomRecord& r) { return r.light() > 900; }},
@@ -645,16 +647,27 @@ class OverheadMap {
     if (up) return 'U';
     if (down) return 'D';
     switch (r.roomType()) {
-      case 1: return ShopType(r) == 7 ? '$' : ShopType(r) == 8 ? 'T' : 'S';
-      case 2: return 'A';
-      case 3: return r.maxRegen() <= 9 ? '0' + r.maxRegen() : 'L';
-      case 4: return 'H';
-      case 5: return 'C';
-      case 6: return 'J';
-      case 14: case 16: return 'T';
-      case 15: return '$';
-      case 17: return 'I';
-      default: return '#';
+      case 1:
+        return ShopType(r) == 7 ? '$' : ShopType(r) == 8 ? 'T' : 'S';
+      case 2:
+        return 'A';
+      case 3:
+        return r.maxRegen() <= 9 ? '0' + r.maxRegen() : 'L';
+      case 4:
+        return 'H';
+      case 5:
+        return 'C';
+      case 6:
+        return 'J';
+      case 14:
+      case 16:
+        return 'T';
+      case 15:
+        return '$';
+      case 17:
+        return 'I';
+      default:
+        return '#';
     }
   }
   int Colour(const RoomRecord& r) const {
@@ -663,8 +676,7 @@ class OverheadMap {
       c = 5;
     } else if (r.roomType() == 1) {
       c = ShopType(r) == 7 ? 14 : ShopType(r) == 8 ? 15 : 2;
-    } else if (r.roomType() == 2 || r.roomType() == 3 || r.roomType() == 5 ||
-               r.roomType() == 15) {
+    } else if (r.roomType() == 2 || r.roomType() == 3 || r.roomType() == 5 || r.roomType() == 15) {
       c = r.roomType() == 2 ? 8 : r.roomType() == 3 ? 12 : r.roomType() == 5 ? 9 : 14;
     }
     return c + (r.permNPC() != 0 ? 128 : 0) + (r.commandText() != 0 ? 64 : 0);
@@ -684,8 +696,13 @@ class OverheadMap {
       if (r->exitRoom(d) == 0 || r->exitRoom(d) == room || !Walkable(t)) continue;
       const int cx = x + kDx[d], cy = y + kDy[d];
       if (glyph_[cy][cx] != ' ') continue;
-      glyph_[cy][cx] = t == 2 || t == 4 ? '$' : t == 6 ? '?' : t == 7 || t == 11 ? '+'
-                       : t == 8 ? '!' : t == 9 ? '%' : t == 10 ? '@' : kLine[d];
+      glyph_[cy][cx] = t == 2 || t == 4    ? '$'
+                       : t == 6            ? '?'
+                       : t == 7 || t == 11 ? '+'
+                       : t == 8            ? '!'
+                       : t == 9            ? '%'
+                       : t == 10           ? '@'
+                                           : kLine[d];
       colour_[cy][cx] = t == 22 ? 10 : t == 10 ? 9 : 7;
       if (t == 8) {
         colour_[cy][cx] = 13;
@@ -767,28 +784,28 @@ struct BuiltIn {
   size_t minimum;
 };
 constexpr BuiltIn kArgumentCommands[] = {
-    {"LOOK", 1},      {"ASK", 2},       {"GREET", 2},    {"GOTO", 4},     {"REMOVE", 3},
-    {"EQUIP", 2},     {"ARM", 2},       {"READY", 3},    {"WIELD", 3},    {"WEAR", 3},
-    {"INVENTORY", 4}, {"I", 1},         {"KEYS", 2},     {"LIGHT", 3},    {"WEALTH", 4},
-    {"GOSSIP", 3},    {"AUCTION", 3},   {"BROADCAST", 2}, {"BG", 2},      {"GB", 2},
-    {"BROADGANG", 6}, {"TELEPORT", 1},  {"PEEK", 1},     {"BUY", 2},      {"SELL", 3},
-    {"APPRAISE", 2},  {"DEBUG", 1},     {"SET", 3},      {"TRAIN", 4},    {"MAP", 2},
+    {"LOOK", 1},      {"ASK", 2},      {"GREET", 2},     {"GOTO", 4},  {"REMOVE", 3},
+    {"EQUIP", 2},     {"ARM", 2},      {"READY", 3},     {"WIELD", 3}, {"WEAR", 3},
+    {"INVENTORY", 4}, {"I", 1},        {"KEYS", 2},      {"LIGHT", 3}, {"WEALTH", 4},
+    {"GOSSIP", 3},    {"AUCTION", 3},  {"BROADCAST", 2}, {"BG", 2},    {"GB", 2},
+    {"BROADGANG", 6}, {"TELEPORT", 1}, {"PEEK", 1},      {"BUY", 2},   {"SELL", 3},
+    {"APPRAISE", 2},  {"DEBUG", 1},    {"SET", 3},       {"TRAIN", 4}, {"MAP", 2},
     {"?", 1},         {"HELP", 3},
 };
 constexpr BuiltIn kSingleWordCommands[] = {
-    {"N", 1},        {"S", 1},         {"E", 1},         {"W", 1},        {"U", 1},
-    {"D", 1},        {"NORTH", 5},     {"SOUTH", 5},     {"EAST", 4},     {"WEST", 4},
-    {"NE", 2},       {"NW", 2},        {"SE", 2},        {"SW", 2},       {"NORTHEAST", 9},
-    {"NORTHWEST", 9}, {"SOUTHEAST", 9}, {"SOUTHWEST", 9}, {"UP", 2},       {"DOWN", 4},
-    {"LOOK", 1},     {"DEBUG", 3},     {"WEAR", 3},      {"READY", 3},    {"WIELD", 3},
-    {"ARM", 2},      {"BUY", 2},       {"SELL", 3},      {"WEALTH", 4},   {"I", 1},
-    {"INVENTORY", 4}, {"EQUIP", 2},    {"KEYS", 2},      {"DISARM", 2},   {"INFO", 3},
-    {"LIST", 3},     {"LIGHT", 3},     {"COMMANDS", 3},  {"MAP", 2},      {"TELEPORT", 1},
-    {"/", 1},        {"WHISPER", 3},   {"GOTO", 4},      {"SET", 1},      {"PEEK", 1},
-    {"EXITS", 3},    {"X", 1},         {"Q", 1},         {"QUIT", 1},     {"-", 1},
-    {"BROADCAST", 2}, {"BRIEF", 3},    {"CLS", 2},       {"VERBOSE", 1},  {"VERSION", 1},
-    {"STATUS", 1},   {"EXPERIENCE", 3}, {"PARTY", 3},    {"HEALTH", 2},   {"TRAIN", 4},
-    {"SUICIDE", 7},  {"REROLL", 6},    {"HPREGEN", 4},   {"MPREGEN", 4},  {"?", 1},
+    {"N", 1},         {"S", 1},          {"E", 1},         {"W", 1},       {"U", 1},
+    {"D", 1},         {"NORTH", 5},      {"SOUTH", 5},     {"EAST", 4},    {"WEST", 4},
+    {"NE", 2},        {"NW", 2},         {"SE", 2},        {"SW", 2},      {"NORTHEAST", 9},
+    {"NORTHWEST", 9}, {"SOUTHEAST", 9},  {"SOUTHWEST", 9}, {"UP", 2},      {"DOWN", 4},
+    {"LOOK", 1},      {"DEBUG", 3},      {"WEAR", 3},      {"READY", 3},   {"WIELD", 3},
+    {"ARM", 2},       {"BUY", 2},        {"SELL", 3},      {"WEALTH", 4},  {"I", 1},
+    {"INVENTORY", 4}, {"EQUIP", 2},      {"KEYS", 2},      {"DISARM", 2},  {"INFO", 3},
+    {"LIST", 3},      {"LIGHT", 3},      {"COMMANDS", 3},  {"MAP", 2},     {"TELEPORT", 1},
+    {"/", 1},         {"WHISPER", 3},    {"GOTO", 4},      {"SET", 1},     {"PEEK", 1},
+    {"EXITS", 3},     {"X", 1},          {"Q", 1},         {"QUIT", 1},    {"-", 1},
+    {"BROADCAST", 2}, {"BRIEF", 3},      {"CLS", 2},       {"VERBOSE", 1}, {"VERSION", 1},
+    {"STATUS", 1},    {"EXPERIENCE", 3}, {"PARTY", 3},     {"HEALTH", 2},  {"TRAIN", 4},
+    {"SUICIDE", 7},   {"REROLL", 6},     {"HPREGEN", 4},   {"MPREGEN", 4}, {"?", 1},
     {"HELP", 3},
 };
 
@@ -829,12 +846,24 @@ TEST(WalkerCommandWords, BuiltInCommandsTakeTheLinesTheWalkerGivesThem) {
     const char* line;
     const char* takenBy;
   } cases[] = {
-      {"READ SIGN", "READY"},  {"buy ale", "BUY"},  {"GOSSIP REEVE", "GOSSIP"},
-      {"LIGHT CANDLE", "LIGHT"}, {"L north", "LOOK"}, {"SE", "SE"},
-      {"SEA", ""},             {"SET", "SET"},      {"LI", ""},
-      {"LISTEN", ""},          {"STUDY SIGN", ""},  {"GO LADDER", ""},
-      {"GOTO X", "GOTO"},      {"GOT X", ""},       {"V", "VERBOSE"},
-      {"SUICID", ""},          {"ORDER ALE", ""},   {"KINDLE CANDLE", ""},
+      {"READ SIGN", "READY"},
+      {"buy ale", "BUY"},
+      {"GOSSIP REEVE", "GOSSIP"},
+      {"LIGHT CANDLE", "LIGHT"},
+      {"L north", "LOOK"},
+      {"SE", "SE"},
+      {"SEA", ""},
+      {"SET", "SET"},
+      {"LI", ""},
+      {"LISTEN", ""},
+      {"STUDY SIGN", ""},
+      {"GO LADDER", ""},
+      {"GOTO X", "GOTO"},
+      {"GOT X", ""},
+      {"V", "VERBOSE"},
+      {"SUICID", ""},
+      {"ORDER ALE", ""},
+      {"KINDLE CANDLE", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(TakenBy(c.line), c.takenBy) << c.line;
 }
@@ -925,9 +954,11 @@ TEST_F(DemoWorld, GotoSectionsHoldTheDemosPlaces) {
   for (const GotoEntry& e : entries) {
     EXPECT_NE(std::find(order.begin(), order.end(), e.section), order.end())
         << "section " << e.section << " is not listed in GotoSections";
-    EXPECT_TRUE(names.insert(e.name).second) << e.name << " is named twice: the second is never found";
+    EXPECT_TRUE(names.insert(e.name).second)
+        << e.name << " is named twice: the second is never found";
     EXPECT_EQ(Words(e.name).size(), 1u) << e.name;
-    EXPECT_TRUE(std::none_of(e.name.begin(), e.name.end(), [](char ch) { return std::isupper(ch); }))
+    EXPECT_TRUE(
+        std::none_of(e.name.begin(), e.name.end(), [](char ch) { return std::isupper(ch); }))
         << e.name << " is looked up in lower case";
     if (rooms.Get(e.map, e.room)) {
       maps.insert(e.map);
