@@ -97,6 +97,28 @@ TEST_F(WalkTest, AnExitToAMissingRoomLeavesTheCharacterWhereItWas) {
   EXPECT_EQ(session.roomNumber(), kCrossroads);
 }
 
+// Cast and spell-trap exits cast their spell on the way only while exit
+// spells are cast; either way the character goes through.
+TEST_F(WalkTest, CastExitsCastWhenExitSpellsAreOn) {
+  const RoomRecord room = MakeRoom(
+      1, 4, "Shrine",
+      {{8, kHall, ExitType::kCast, 0, kZapSpell}, {9, kHall, ExitType::kSpellTrap, kZapSpell}});
+  for (const int direction : {8, 9}) {
+    for (const bool cast : {true, false}) {
+      WalkerSession session = SessionIn(room);
+      session.options.mapping = cast ? kMapCastExitSpells : 62 & ~kMapCastExitSpells;
+      HeadlessConsole hc;
+      EXPECT_TRUE(WalkThroughExit(hc.console, session, direction));
+      const std::vector<std::string> lines = ScreenLines(hc);
+      EXPECT_EQ(lines.size(), cast ? 1u : 0u) << direction << cast;
+      if (cast && !lines.empty()) {
+        EXPECT_NE(lines[0].find(" takes "), std::string::npos) << lines[0];
+      }
+      EXPECT_EQ(session.roomNumber(), kHall);
+    }
+  }
+}
+
 TEST_F(WalkTest, HiddenExitMessageOnlyWhenAsked) {
   RoomRecord room = Crossroads();
   room.setExitParameter2(5, 1);

@@ -27,6 +27,7 @@ inline constexpr uint32_t kPoolWords = 3;       // "enter pool" / "DIVE"
 inline constexpr uint32_t kPassageName = 4;     // "a crack to the %s"
 inline constexpr uint32_t kBellWords = 5;       // "RING BELL"
 inline constexpr uint32_t kBellMessage = 6;     // "The bell tolls."
+inline constexpr uint32_t kZapMessage = 7;      // "%s takes %d damage"
 // Items.
 inline constexpr uint32_t kRustyKey = 10;
 inline constexpr uint32_t kTorch = 11;  // light source, ability 54 = 100
@@ -103,6 +104,7 @@ class WalkerWorldTest : public RecordFilesTest {
     message(kPassageName, {"a crack to the %s"});
     message(kBellWords, {"", "RING BELL"});
     message(kBellMessage, {"The bell tolls."});
+    message(kZapMessage, {"%s takes %d damage"});
     MakeFile(kMessageFile, messages);
 
     ItemRecord key, torch, pebble;
@@ -150,6 +152,10 @@ class WalkerWorldTest : public RecordFilesTest {
     SpellRecord zap;
     zap.setNumber(kZapSpell);
     zap.setName("Zap");
+    zap.setCastMessage(kZapMessage);
+    zap.setMessageStyle(1);
+    zap.setMinValue(8);
+    zap.setMaxValue(8);
     MakeFile(kSpellFile, {Bytes(zap)});
 
     RoomRecord pool = MakeRoom(1, kPool, "Pool", {{0, kCrossroads, ExitType::kHidden}});
