@@ -297,6 +297,16 @@ TEST_F(WalkTest, TheWalkEndsWhereItWasLeft) {
   EXPECT_FALSE(Shows(seen, "You feel your life-force ebbing."));
 }
 
+TEST_F(WalkTest, TheLastLifeIsAnnounced) {
+  for (const int lives : {1, 2}) {
+    CurrentWalkerSession().character.lives = lives;
+    HeadlessConsole hc;
+    uint32_t map = 1, room = kHall;
+    RunWalk(hc, map, room, "x\r");
+    EXPECT_EQ(Shows(Transcript(hc), "You feel your life-force ebbing."), lives == 1) << lives;
+  }
+}
+
 TEST_F(WalkTest, AStartInAMissingRoomEndsAtOnce) {
   HeadlessConsole hc;
   uint32_t map = 1, room = kNowhere;
