@@ -3,7 +3,11 @@
 
 namespace torvex {
 
-std::vector<MonsterRecord> GenerateRoomMonsters(const RoomRecord&, Random&, bool) { return {}; }
-std::string MonsterDisplayName(const MonsterRecord& monster, Random&) { return monster.name(); }
+std::vector<MonsterRecord> GenerateRoomMonsters(const RoomRecord&, Random&, bool) {
+  return {};
+}
+std::string MonsterDisplayName(const MonsterRecord& monster, Random&) {
+  return monster.name();
+}
 
 }  // namespace torvex
