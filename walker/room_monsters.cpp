@@ -25,8 +25,8 @@ constexpr int64_t kNameStopBelow = 10;
 std::vector<MonsterRecord> Candidates(const RoomRecord& room) {
   std::vector<MonsterRecord> candidates(kMaxCandidates);
   size_t found = 0;
-  const int32_t status = FindGroupMonsters(room.monsterGroup(), room.minIndex(), room.maxIndex(),
-                                           candidates, &found);
+  const int32_t status =
+      FindGroupMonsters(room.monsterGroup(), room.minIndex(), room.maxIndex(), candidates, &found);
   candidates.resize(status == 0 ? found : 0);
 
   const bool placedAmongThem =
@@ -40,15 +40,16 @@ std::vector<MonsterRecord> Candidates(const RoomRecord& room) {
     candidates.push_back(placed);
   }
 
-  const auto firstMissing =
-      std::find_if(candidates.begin(), candidates.end(),
-                   [](const MonsterRecord& m) { return m.number() == 0; });
+  const auto firstMissing = std::find_if(candidates.begin(), candidates.end(),
+                                         [](const MonsterRecord& m) { return m.number() == 0; });
   candidates.erase(firstMissing, candidates.end());
   for (MonsterRecord& m : candidates) m.setActive(0);
   return candidates;
 }
 
-bool AtLimit(const MonsterRecord& m) { return m.limit() != 0 && m.active() >= m.limit(); }
+bool AtLimit(const MonsterRecord& m) {
+  return m.limit() != 0 && m.active() >= m.limit();
+}
 
 }  // namespace
 
@@ -78,7 +79,8 @@ std::vector<MonsterRecord> GenerateRoomMonsters(const RoomRecord& room, Random& 
       continue;
     }
     place(candidate);
-    if (AtLimit(candidate)) candidates.erase(candidates.begin() + static_cast<std::ptrdiff_t>(index));
+    if (AtLimit(candidate))
+      candidates.erase(candidates.begin() + static_cast<std::ptrdiff_t>(index));
   }
   return placed;
 }

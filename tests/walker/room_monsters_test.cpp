@@ -13,10 +13,11 @@ namespace {
 
 // The draws below were worked out by hand from the generator's rule
 // (seed := seed * 134775813 + 1, Random(n) = high 32 bits of seed * n).
-constexpr uint32_t kLairSeed = 55;         // Random(4) 2, Random(3) 1, Random(2) 1, Random(2) 0
-constexpr uint32_t kNameSeed = 18;         // Random(100) 56, 96, 0
-constexpr uint32_t kStopAtOnceSeed = 1;    // Random(100) 3
-constexpr uint32_t kInterleavedSeed = 54;  // Random(100) 69, Random(100) 83, Random(2) 0, Random(100) 0
+constexpr uint32_t kLairSeed = 55;       // Random(4) 2, Random(3) 1, Random(2) 1, Random(2) 0
+constexpr uint32_t kNameSeed = 18;       // Random(100) 56, 96, 0
+constexpr uint32_t kStopAtOnceSeed = 1;  // Random(100) 3
+constexpr uint32_t kInterleavedSeed =
+    54;  // Random(100) 69, Random(100) 83, Random(2) 0, Random(100) 0
 
 constexpr uint32_t kRat = 1, kBat = 2, kSnake = 3, kGuard = 4, kOutsider = 6;
 constexpr uint32_t kRatNames = 50, kGuardNames = 51;
@@ -94,7 +95,8 @@ TEST_F(RoomMonstersTest, ALairPlacesEachCandidateThenDrawsOverAllOfThem) {
   // Rat, Bat, Snake and the placed Guard once each; then Snake is drawn at its
   // limit and removed, Bat placed and removed at its limit, the last candidate
   // (Guard) drawn and placed, and Rat placed.
-  EXPECT_EQ(Numbers(monsters), (std::vector<uint32_t>{kRat, kBat, kSnake, kGuard, kBat, kGuard, kRat}));
+  EXPECT_EQ(Numbers(monsters),
+            (std::vector<uint32_t>{kRat, kBat, kSnake, kGuard, kBat, kGuard, kRat}));
   EXPECT_EQ(random.Seed(), SeedAfter(kLairSeed, 4));
   EXPECT_EQ(Names(monsters)[0], "Rat");  // prefixes off: own names
 }
