@@ -48,11 +48,14 @@ struct CellCase {
   uint8_t attr;
 };
 
-// What the map shows around room 1 of map 1, drawn at (40, 22) with height 44:
+// Room 1 of map 1 and its neighbours, drawn around (40, 22) with height 44
+// (columns 38..42, rows 20..24; "." a cell left blank):
 //
-//     7 . 2 . 6          \ | @      (38..42, 20..24)
-//     5 ? 1 + 3          ? # +
-//       / ! $ 8          / ! $
+//     I . 4 . T
+//     . \ | @ .
+//     # ? # + $
+//     . / ! $ .
+//     . . . . C
 class OverheadMapTest : public testing::RecordFilesTest {
  protected:
   void SetUp() override {
@@ -102,16 +105,23 @@ TEST_F(OverheadMapTest, RoomsAndConnectorsWithTheDefaultMappingOptions) {
   ExpectCells(grid,
               {
                   {40, 22, '#', 11},  // the current room
-                  {40, 21, '|', 7},   {40, 20, '4', 12},  // a lair of 4
-                  {40, 19, ' ', 7},                       // its exit to itself
-                  {41, 22, '+', 7},   {42, 22, '$', 14},  // door; bank shop
-                  {40, 23, '!', 13},  {40, 24, ' ', 7},   // map change, not followed
-                  {39, 22, '?', 7},   {38, 22, '#', 7 + 128 + 64},  // hidden, followed
-                  {41, 21, '@', 9},   {42, 20, 'T', 7},   // text exit, followed
-                  {39, 21, '\\', 10}, {38, 20, 'I', 7},   // cast exit, followed
-                  {41, 23, '$', 7},   {42, 24, 'C', 9},   // toll
-                  {39, 23, '/', 7},   {38, 24, ' ', 7},   // to a room that does not exist
-                  {40, 21 - 2, ' ', 7},                   // nothing beyond
+                  {40, 21, '|', 7},
+                  {40, 20, '4', 12},  // a lair of 4
+                  {40, 19, ' ', 7},   // its exit to itself
+                  {41, 22, '+', 7},
+                  {42, 22, '$', 14},  // door; bank shop
+                  {40, 23, '!', 13},
+                  {40, 24, ' ', 7},  // map change, not followed
+                  {39, 22, '?', 7},
+                  {38, 22, '#', 7 + 128 + 64},  // hidden, followed
+                  {41, 21, '@', 9},
+                  {42, 20, 'T', 7},  // text exit, followed
+                  {39, 21, '\\', 10},
+                  {38, 20, 'I', 7},  // cast exit, followed
+                  {41, 23, '$', 7},
+                  {42, 24, 'C', 9},  // toll
+                  {39, 23, '/', 7},
+                  {38, 24, ' ', 7},  // to a room that does not exist
               },
               "default options");
 }
@@ -243,8 +253,7 @@ TEST_F(OverheadMapTest, StoppingEndsTheWalkWhereItIs) {
   ASSERT_EQ(BuildOverheadMap(grid, 1, 1, 44, 62, progress), MapOutcome::kAborted);
   EXPECT_EQ(asked, 2);
   // The first room was placed; the walk stopped before the room to the north.
-  ExpectCells(grid,
-              {{40, 22, '#', 11}, {40, 21, '|', 7}, {40, 20, ' ', 7}, {41, 22, ' ', 7}},
+  ExpectCells(grid, {{40, 22, '#', 11}, {40, 21, '|', 7}, {40, 20, ' ', 7}, {41, 22, ' ', 7}},
               "stopped");
 }
 
@@ -278,8 +287,7 @@ TEST_F(OverheadMapTest, RoomGlyphsAndColours) {
       {"training shop", with(Room(1, 1, {}, 1), [](RoomRecord& r) { r.setShopNumber(2); }), 'T',
        15},
       {"other shop", with(Room(1, 1, {}, 1), [](RoomRecord& r) { r.setShopNumber(3); }), 'S', 2},
-      {"missing shop", with(Room(1, 1, {}, 1), [](RoomRecord& r) { r.setShopNumber(77); }), 'S',
-       2},
+      {"missing shop", with(Room(1, 1, {}, 1), [](RoomRecord& r) { r.setShopNumber(77); }), 'S', 2},
       {"arena", Room(1, 1, {}, 2), 'A', 8},
       {"lair of 9", with(Room(1, 1, {}, 3), [](RoomRecord& r) { r.setMaxRegen(9); }), '9', 12},
       {"lair of 10", with(Room(1, 1, {}, 3), [](RoomRecord& r) { r.setMaxRegen(10); }), 'L', 12},
@@ -291,8 +299,8 @@ TEST_F(OverheadMapTest, RoomGlyphsAndColours) {
       {"type 16", Room(1, 1, {}, 16), 'T', 7},
       {"type 17", Room(1, 1, {}, 17), 'I', 7},
       {"type 18", Room(1, 1, {}, 18), '#', 7},
-      {"lair with placed monster",
-       with(Room(1, 1, {}, 3), [](RoomRecord& r) { r.setPermNPC(4); }), '0', 12 + 128},
+      {"lair with placed monster", with(Room(1, 1, {}, 3), [](RoomRecord& r) { r.setPermNPC(4); }),
+       '0', 12 + 128},
       {"shop with commands",
        with(Room(1, 1, {}, 1),
             [](RoomRecord& r) {
@@ -313,9 +321,18 @@ TEST(OverheadMapHeightTest, TypedHeights) {
     std::optional<int> height;
   };
   const std::vector<Case> cases = {
-      {"", 44},     {"0", std::nullopt}, {"abc", std::nullopt}, {"12", 12},
-      {"15", 12},   {"51", 48},          {"52", 50},            {"4000000000", 50},
-      {"6", 6},     {"3", 6},            {"-7", 6},             {"99999999999999999999", std::nullopt},
+      {"", 44},
+      {"0", std::nullopt},
+      {"abc", std::nullopt},
+      {"12", 12},
+      {"15", 12},
+      {"51", 48},
+      {"52", 50},
+      {"4000000000", 50},
+      {"6", 6},
+      {"3", 6},
+      {"-7", 6},
+      {"99999999999999999999", std::nullopt},
       {" 8", std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(OverheadMapHeight(c.typed), c.height) << c.typed;
@@ -422,10 +439,10 @@ TEST(MapHelpTest, TheLegendFitsTheScreenAndNamesEverySymbol) {
   std::string all;
   for (int row = 1; row <= 12; ++row) all += screen.Text(1, row, 80) + "\n";
   EXPECT_EQ(screen.Text(1, 1, 29), "Syntax: MAP ['HELP'] [Height]");
-  for (const char* item : {"purple", "green", "yellow", "light grey", "cyan", "# regular",
-                           "$ bank", "T trainer", "D down", "U up", "L a lair", "$ toll",
-                           "+ door or gate", "? hidden or secret", "! map change",
-                           "@ typed command", "% trap", "6 to 50"}) {
+  for (const char* item :
+       {"purple", "green", "yellow", "light grey", "cyan", "# regular", "$ bank", "T trainer",
+        "D down", "U up", "L a lair", "$ toll", "+ door or gate", "? hidden or secret",
+        "! map change", "@ typed command", "% trap", "6 to 50"}) {
     EXPECT_NE(all.find(item), std::string::npos) << item;
   }
 }
