@@ -9,7 +9,9 @@
 #include "console/colour_text.h"
 #include "console/format.h"
 #include "console/keys.h"
+#include "console/text_values.h"
 #include "database/record_access.h"
+#include "database/records/records.h"
 #include "platform/btrieve/btrieve.h"
 #include "platform/btrieve/bytes.h"
 #include "platform/file_writer.h"
@@ -46,7 +48,8 @@ void RunGuarded(BrowserState& state, const BrowserDescription& d) {
 }
 
 void JumpToMacro(BrowserState& state, const BrowserDescription& d, int slot) {
-  if (std::optional<KeyTarget> target = d.key->target(MacroSlot(*d.macros, slot))) {
+  if (std::optional<KeyTarget> target =
+          d.key->TargetFor(MacroSlot(*d.macros, slot), state.Record())) {
     JumpTo(state, *target);
   }
 }
@@ -195,6 +198,60 @@ RecordKey StringKey(size_t length) {
   return key;
 }
 
+std::optional<KeyTarget> RecordKey::TargetFor(std::string_view text,
+                                              std::span<const uint8_t> shown) const {
+  if (targetFromShown) return targetFromShown(text, shown);
+  if (target) return target(text);
+  return std::nullopt;
+}
+
+namespace {
+
+bool FitsRoomKey(int64_t value) {
+  return value >= 0 && value <= int64_t{UINT32_MAX};
+}
+
+std::optional<KeyTarget> RoomTarget(std::string_view text, std::span<const uint8_t> shown) {
+  if (text.empty()) return std::nullopt;
+  const RoomRecord current(shown);
+  int64_t room = current.roomNumber();
+  int64_t map = current.mapNumber();
+  // A part that is not a number keeps the shown value; one outside the key's
+  // range is refused below rather than wrapped onto another room.
+  const size_t slash = text.find('/');
+  if (std::optional<int64_t> typed = ParseInteger(text.substr(0, slash))) room = *typed;
+  if (slash != std::string_view::npos) {
+    if (std::optional<int64_t> typed = ParseInteger(text.substr(slash + 1))) map = *typed;
+  }
+  if (!FitsRoomKey(room) || !FitsRoomKey(map)) {
+    return KeyTarget{{}, btrieve::status::kKeyNotFound};
+  }
+  return RoomKeyTarget(static_cast<uint32_t>(map), static_cast<uint32_t>(room));
+}
+
+}  // namespace
+
+KeyTarget RoomKeyTarget(uint32_t map, uint32_t room) {
+  KeyTarget target{std::vector<uint8_t>(8), 0};
+  btrieve::StoreU32(target.key.data(), map);
+  btrieve::StoreU32(target.key.data() + 4, room);
+  return target;
+}
+
+RecordKey RoomKey() {
+  RecordKey key;
+  key.prompt = RecordKey::Prompt::kText;
+  key.promptLength = 22;
+  key.targetFromShown = RoomTarget;
+  key.target = [](std::string_view text) { return RoomTarget(text, {}); };
+  key.macroText = [](std::span<const uint8_t> r) {
+    const RoomRecord room(r);
+    // Unsigned, so that every stored pair reads back as the same room.
+    return Format("%u/%u", room.roomNumber(), room.mapNumber());
+  };
+  return key;
+}
+
 int16_t Navigate(BrowserState& state, uint16_t operation) {
   const std::vector<uint8_t> shown(state.file.dataBuffer.get(),
                                    state.file.dataBuffer.get() + state.file.dataLength);
@@ -237,7 +294,9 @@ void AskJump(BrowserState& state, const BrowserDescription& d) {
     input.AskText();
   }
   if (input.Cancelled) return;
-  if (std::optional<KeyTarget> target = d.key->target(input.ResultText)) JumpTo(state, *target);
+  if (std::optional<KeyTarget> target = d.key->TargetFor(input.ResultText, state.Record())) {
+    JumpTo(state, *target);
+  }
 }
 
 std::string NamedRecordTitle(std::string_view kindWord, const std::string& name, int32_t number) {
@@ -349,15 +408,18 @@ std::optional<std::string> AskSearchText(TInputManager& input, const std::string
 
 SearchOption TextSearchOption(
     std::string label, std::string prompt,
-    std::function<std::vector<std::string>(std::span<const uint8_t>)> fields) {
+    std::function<std::vector<std::string>(std::span<const uint8_t>)> fields,
+    std::string notFoundFormat) {
   SearchOption option;
   option.label = std::move(label);
-  option.ask = [prompt = std::move(prompt),
-                fields = std::move(fields)](TInputManager& input) -> std::optional<SearchQuery> {
+  option.ask = [prompt = std::move(prompt), fields = std::move(fields),
+                notFoundFormat =
+                    std::move(notFoundFormat)](TInputManager& input) -> std::optional<SearchQuery> {
     std::optional<std::string> text = AskSearchText(input, prompt);
     if (!text) return std::nullopt;
     SearchQuery query;
-    query.notFound = SearchNotFoundText(*text);
+    query.notFound = notFoundFormat.empty() ? SearchNotFoundText(*text)
+                                            : Format(notFoundFormat.c_str(), text->c_str());
     query.matches = [fields, text = *text](std::span<const uint8_t> record) {
       for (const std::string& field : fields(record)) {
         if (ContainsIgnoringCase(field, text)) return true;

@@ -74,8 +74,16 @@ struct RecordKey {
   // The key a typed answer or a macro text names; nullopt: nothing to do
   // (empty, 0, malformed).
   std::function<std::optional<KeyTarget>(std::string_view text)> target;
+  // For keys of several parts where a text may name only some of them: the
+  // key `text` names, the parts it leaves out taken from `shown` (the record
+  // in the buffer). Set, it is used instead of `target`.
+  std::function<std::optional<KeyTarget>(std::string_view text, std::span<const uint8_t> shown)>
+      targetFromShown;
   // The macro text that names the record in the buffer.
   std::function<std::string(std::span<const uint8_t> record)> macroText;
+
+  // The key a jump or macro `text` names while `shown` is in the buffer.
+  std::optional<KeyTarget> TargetFor(std::string_view text, std::span<const uint8_t> shown) const;
 };
 
 // The key of files numbered by a 32-bit number at offset 0 (items, monsters,
@@ -89,6 +97,16 @@ RecordKey Number16Key();
 // 0 (gangs): a text prompt of at most `length` characters; the typed text, cut
 // to `length` bytes and zero-padded to it, is the key; empty text is none.
 RecordKey StringKey(size_t length);
+// The key of the room file: the map number in the first four bytes and the
+// room number in the next four. People write a room "room/map" (room first): a
+// jump or macro text "room[/map]" names the room before the first "/" and the
+// map after it; without a "/" the map is the one shown. A part that is not a
+// decimal number keeps the shown record's value; a number a 32-bit key cannot
+// hold answers status 4 (key not found). A text prompt of at most 22
+// characters; the macro text is "room/map". Empty text is none.
+RecordKey RoomKey();
+// The key bytes of room `room` of map `map`.
+KeyTarget RoomKeyTarget(uint32_t map, uint32_t room);
 
 // One way of searching: the line in the choice list, the title of its prompt
 // window (empty: the search's title) and the prompt that turns what the user
@@ -191,10 +209,13 @@ inline constexpr char kTextSearchPrompt[] = "Enter text to search for (not case 
 inline constexpr int kTextSearchLength = 46;
 
 // A search option over text fields: matches when any text `fields` gives for a
-// record contains the typed text, ignoring case.
+// record contains the typed text, ignoring case. `notFoundFormat`, the
+// program's own text with one "%s" for the typed text, is the not-found
+// message; empty: SearchNotFoundText.
 SearchOption TextSearchOption(
     std::string label, std::string prompt,
-    std::function<std::vector<std::string>(std::span<const uint8_t>)> fields);
+    std::function<std::vector<std::string>(std::span<const uint8_t>)> fields,
+    std::string notFoundFormat = {});
 
 // A search option over a number: a prompt of `kind` (a number prompt, or a
 // text prompt whose decimal value is used) of at most `maxLength` characters;

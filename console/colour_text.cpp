@@ -150,4 +150,14 @@ void UnpackTime(uint16_t packed, uint16_t* hour, uint16_t* minute, uint16_t* sec
   *second = static_cast<uint16_t>(std::min((packed & 0x1F) * 2, 59));
 }
 
+std::string ColourLiteral(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    out.push_back(c);
+    if (c == '|') out.push_back('|');
+  }
+  return out;
+}
+
 }  // namespace torvex

@@ -17,6 +17,10 @@ namespace torvex {
 void WriteColour(Console& console, std::string_view text);
 // WriteColour, then a line feed and a carriage return.
 void WriteColourLn(Console& console, std::string_view text);
+// `text` in the form the colour-code writer shows as it is: every "|" doubled,
+// so that no part of it is taken as a colour code. For texts from outside the
+// program (paths, command-line arguments) put between colour-coded parts.
+std::string ColourLiteral(std::string_view text);
 // GotoXY(column, row), then WriteColour.
 void WriteColourAt(Console& console, int column, int row, std::string_view text);
 

@@ -120,6 +120,9 @@ struct TGotoSectionEntry {
 };
 
 struct Settings {
+  // The ini file the settings were read from and are saved to; empty until the
+  // shell has loaded one.
+  std::string iniFileName;
   // The directory the files are opened from, and their kind.
   DatabaseSettings database;
   // The directory as configured (the ini file's DataDirectory, or what the user

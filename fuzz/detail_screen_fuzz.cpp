@@ -15,6 +15,7 @@
 #include "browsers/message_browser.h"
 #include "browsers/monster_browser.h"
 #include "browsers/race_class_browser.h"
+#include "browsers/room_browser.h"
 #include "browsers/shop_browser.h"
 #include "browsers/spell_browser.h"
 #include "database/settings.h"
@@ -29,6 +30,7 @@ constexpr Painter kPainters[] = {
     torvex::ShowMonsterExtended, torvex::ShowSpellDetail,     torvex::ShowRaceDetail,
     torvex::ShowClassDetail,     torvex::ShowShopDetail,      torvex::ShowMessageDetail,
     torvex::ShowGangDetail,      torvex::ShowItemOwnerDetail, torvex::ShowActiveMonsterDetail,
+    torvex::ShowRoomDetail,      torvex::ShowRoomItems,       torvex::ShowRoomMonsters,
 };
 constexpr size_t kCount = sizeof(kPainters) / sizeof(kPainters[0]);
 

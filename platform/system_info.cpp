@@ -1,10 +1,13 @@
 #include "platform/system_info.h"
 
 #include <limits.h>
+#include <malloc.h>
 #include <pwd.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <utility>
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>
@@ -59,6 +62,46 @@ std::string AbsolutePath(const std::string& path) {
   std::error_code ec;
   auto abs = std::filesystem::absolute(path, ec);
   return ec ? path : abs.lexically_normal().string();
+}
+
+std::optional<HeapUse> CurrentHeapUse() {
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 33))
+  const struct mallinfo2 info = mallinfo2();
+  return HeapUse{info.uordblks, info.fordblks};
+#else
+  return std::nullopt;
+#endif
+}
+
+int ProcessorCount() {
+  const long count = sysconf(_SC_NPROCESSORS_ONLN);
+  return count < 1 ? 1 : static_cast<int>(count);
+}
+
+uint32_t ProcessAffinityMask() {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (sched_getaffinity(0, sizeof set, &set) != 0) return 0;
+  uint32_t mask = 0;
+  for (int cpu = 0; cpu < 32; ++cpu) {
+    if (CPU_ISSET(cpu, &set)) mask |= uint32_t{1} << cpu;
+  }
+  return mask;
+}
+
+namespace {
+std::vector<std::string>& StoredArguments() {
+  static std::vector<std::string> arguments;
+  return arguments;
+}
+}  // namespace
+
+void SetProgramArguments(std::vector<std::string> arguments) {
+  StoredArguments() = std::move(arguments);
+}
+
+const std::vector<std::string>& ProgramArguments() {
+  return StoredArguments();
 }
 
 }  // namespace torvex

@@ -31,6 +31,9 @@ extern const ScreenImage kItemOwnerBrowser;      // item-owner browser
 extern const ScreenImage kActiveMonsterBrowser;  // active-monster browser
 extern const ScreenImage kShopBrowser;           // shop browser
 extern const ScreenImage kMessageBrowser;
+extern const ScreenImage kRoomBrowser;   // room browser
+extern const ScreenImage kRoomItems;     // a room's items
+extern const ScreenImage kRoomMonsters;  // a room's active monsters
 
 // Every image, in the order of the list in screens/CMakeLists.txt.
 const std::vector<ScreenImage>& AllScreens();

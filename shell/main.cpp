@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
 
   // The ability names are there before anything is shown, and until the very end.
   OpenAbilityNames();
+  SetProgramArguments(std::vector<std::string>(argv, argv + argc));
   const std::vector<std::string> args(argv + 1, argv + argc);
   const int status = TorvexMain(args, env, [](const std::string& caption, const std::string& text) {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());

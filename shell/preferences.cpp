@@ -249,6 +249,7 @@ Preferences::Preferences(Settings& settings, std::string currentDirectory)
 
 PreferencesResult Preferences::Load(const std::string& iniPath) {
   ini_ = std::make_unique<TKRXIniFile>(iniPath);
+  settings_.iniFileName = iniPath;
   PreferencesResult result;
   if (ini_->Load() == TKRXIniFile::LoadResult::kUnreadable) {
     result = Failure("Preferences not read, defaults used, file left alone: " + ini_->LoadError());

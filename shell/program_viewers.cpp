@@ -7,6 +7,7 @@
 #include "browsers/message_browser.h"
 #include "browsers/monster_browser.h"
 #include "browsers/race_class_browser.h"
+#include "browsers/room_browser.h"
 #include "browsers/shop_browser.h"
 #include "browsers/spell_browser.h"
 #include "shell/preferences.h"
@@ -26,6 +27,8 @@ Viewers MakeProgramViewers(Console& console) {
   viewers.byCode[kViewActiveMonsters] = [&console] { RunActiveMonsterBrowser(console); };
   viewers.byCode[kViewShops] = [&console] { RunShopBrowser(console); };
   viewers.byCode[kViewMessages] = [&console] { RunMessageBrowser(console); };
+  viewers.byCode[kViewRooms] = [&console] { RunRoomBrowser(console); };
+  viewers.byCode[kViewRoomWalker] = [&console] { RunRoomWalkerStart(console); };
   return viewers;
 }
 

@@ -731,8 +731,9 @@ void ClearExit(RoomRecord& r, size_t d) {
 }
 
 // `exits = { north = 12, east = { to = 7, type = "door", p1 = 40 }, west = 0 }`.
-// An exit named replaces what the direction held; 0 removes it.
-void ApplyExits(RoomRecord& r, const toml::node& n, const Ctx& c) {
+// An exit named replaces what the direction held; 0 removes it. An exit table
+// may say `allow_missing = true` to lead nowhere on purpose.
+void ApplyExits(World& w, RoomRecord& r, const toml::node& n, const Ctx& c) {
   using R = RoomRecord;
   static const Bindings<R> exitBindings{
       S("to", &R::setExitRoom),
@@ -747,9 +748,17 @@ void ApplyExits(RoomRecord& r, const toml::node& n, const Ctx& c) {
     if (it == kDirectionKeys.end()) c.Fail(value, "unknown direction " + Quoted(key.str()));
     const size_t d = static_cast<size_t>(it - kDirectionKeys.begin());
     ClearExit(r, d);
+    const World::ExitPlace place{r.mapNumber(), r.roomNumber(), d};
+    w.danglingExits.erase(place);
     if (value.is_table()) {
-      if (!value.as_table()->contains("to")) c.Fail(value, "an exit needs \"to\"");
-      ApplyTable(r, *value.as_table(), c, exitBindings, d);
+      const toml::table& t = *value.as_table();
+      if (!t.contains("to")) c.Fail(value, "an exit needs \"to\"");
+      const toml::node* allow = t.get("allow_missing");
+      if (allow != nullptr && !allow->is_boolean()) {
+        c.Fail(*allow, "\"allow_missing\" must be true or false");
+      }
+      if (allow != nullptr && allow->as_boolean()->get()) w.danglingExits.insert(place);
+      ApplyTable(r, t, c, exitBindings, d, {"allow_missing"});
     } else {
       r.setExitRoom(d, ValueOf<uint32_t>(value, c, key.str()));
     }
@@ -851,7 +860,7 @@ void AddRoom(World& w, const toml::table& t, const Ctx& c) {
     r->setRoomNumber(room);
   }
   ApplyTable(*r, t, c, RoomBindings(), 0, {"map", "room", "exits"});
-  if (const toml::node* e = t.get("exits")) ApplyExits(*r, *e, c);
+  if (const toml::node* e = t.get("exits")) ApplyExits(w, *r, *e, c);
 }
 
 // ---------------------------------------------------------------- world
@@ -953,7 +962,7 @@ void CheckRooms(World& w) {
       throw Fault{SourceError{"", 0, RoomText(map, r.roomNumber()), what}};
     };
     for (size_t d = 0; d < RoomRecord::kDirections; ++d) {
-      if (r.exitRoom(d) == 0) continue;
+      if (r.exitRoom(d) == 0 || w.danglingExits.count({map, r.roomNumber(), d})) continue;
       const uint32_t toMap =
           r.exitType(d) == static_cast<uint16_t>(ExitType::kMapChange) ? r.exitParameter1(d) : map;
       if (!RoomExists(w, toMap, r.exitRoom(d))) {

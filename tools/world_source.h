@@ -10,10 +10,13 @@
 // are errors, reported with the file, line and entry. The one exception: an
 // element of `stock`, `items`, `hidden_items` or `drops` that says
 // `allow_missing = true` may name an item no source defines (to show how the
-// browsers treat such a slot); every other reference must still exist.
+// browsers treat such a slot), and so may an exit that says it name a room (or,
+// for a map change, a map) that does not exist (to show how the walker treats
+// such an exit); every other reference must still exist.
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,6 +64,15 @@ struct World {
   std::vector<std::string> liveExtensions;
   // Filled by AddSource, checked by CheckWorld.
   std::vector<Reference> references;
+  // Exits whose source said `allow_missing = true`, as map, room and direction:
+  // their destination need not exist.
+  struct ExitPlace {
+    uint32_t map;
+    uint32_t room;
+    size_t direction;
+    auto operator<=>(const ExitPlace&) const = default;
+  };
+  std::set<ExitPlace> danglingExits;
 };
 
 // Reads one source text as if it were file `fileName` and adds its entries to

@@ -200,6 +200,20 @@ TEST(ColourCodesTest, TwoDigitsPerHalf) {
   EXPECT_EQ(ColourCodes(0x1C), "|16|12");
 }
 
+// Outside texts may hold bars and digits; written through the colour writer
+// after ColourLiteral they show byte for byte and leave the colour alone.
+TEST(ColourLiteralTest, ShowsOutsideTextAsItIs) {
+  const char* texts[] = {"plain", "a|15b", "|", "||", "x|0", "/tmp/|12dir|"};
+  for (const char* text : texts) {
+    HeadlessConsole t;
+    t.console.SetTextAttr(0x0E);
+    WriteColour(t.console, ColourLiteral(text));
+    const std::string shown = text;
+    EXPECT_EQ(t.Text(1, 1, static_cast<int>(shown.size()) + 1), shown + " ") << text;
+    EXPECT_EQ(t.console.TextAttr(), 0x0E) << text;
+  }
+}
+
 }  // namespace
 }  // namespace torvex
 // clang-format on

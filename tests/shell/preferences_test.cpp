@@ -141,6 +141,7 @@ TEST(PreferencesTest, FirstStartWritesTheGotoDefaultsAtOnceAndEveryKeyAtExit) {
   EXPECT_EQ(s.configuredDataDirectory, f.dir.path() + "/");
   EXPECT_EQ(s.database.dataDirectory, f.dir.path() + "/");
   EXPECT_EQ(s.simulator.roomFirstName, UserName());
+  EXPECT_EQ(s.iniFileName, f.ini);
 
   // The goto list is in memory, in order...
   const int expectedCounts[] = {14, 10, 5, 6, 4, 12, 7, 10, 14, 4, 11};

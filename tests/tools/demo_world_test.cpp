@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cctype>
 #include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -430,6 +435,549 @@ TEST_F(DemoWorld, LiveFilesShowEveryBranch) {
     EXPECT_GE(rolled, 1) << ext << ": a gang whose experience rolled over";
     EXPECT_GE(counted, 1) << ext << ": a roll count without the flag";
   }
+}
+
+// ---- Walking: every exit type on foot, the overhead map, typed commands, goto.
+
+using Place = std::pair<uint32_t, uint32_t>;  // map, room
+
+// Exit types the walker moves through (spell and remote-action exits it lists
+// but never takes).
+bool Walkable(int type) {
+  return type == 0 || (type >= 2 && type <= 11) || (type >= 13 && type <= 24);
+}
+
+uint32_t TargetMap(const RoomRecord& r, size_t d) {
+  return r.exitType(d) == 8 ? r.exitParameter1(d) : r.mapNumber();
+}
+
+// The demo's rooms, and the rooms reached on foot from the market square.
+struct Rooms {
+  std::map<Place, RoomRecord> all;
+  std::set<Place> reached;
+
+  const RoomRecord* Get(uint32_t map, uint32_t room) const {
+    const auto it = all.find({map, room});
+    return it == all.end() ? nullptr : &it->second;
+  }
+};
+
+Rooms LoadRooms(const std::string& path) {
+  Rooms rooms;
+  for (const RoomRecord& r : ReadAll<RoomRecord>(path)) {
+    rooms.all.emplace(Place{r.mapNumber(), r.roomNumber()}, r);
+  }
+  std::vector<Place> todo{{1, 2104}};
+  while (!todo.empty()) {
+    const Place at = todo.back();
+    todo.pop_back();
+    const RoomRecord* r = rooms.Get(at.first, at.second);
+    if (r == nullptr || !rooms.reached.insert(at).second) continue;
+    for (size_t d = 0; d < RoomRecord::kDirections; ++d) {
+      if (r->exitRoom(d) != 0 && Walkable(r->exitType(d))) {
+        todo.push_back({TargetMap(*r, d), r->exitRoom(d)});
+      }
+    }
+  }
+  return rooms;
+}
+
+TEST_F(DemoWorld, EveryExitTypeStandsWhereTheWalkerCanGoOnFoot) {
+  const Rooms rooms = LoadRooms(File("WCCMP002.VIR"));
+  std::set<int> types, maps;
+  for (const Place& p : rooms.reached) {
+    const RoomRecord& r = *rooms.Get(p.first, p.second);
+    maps.insert(r.mapNumber());
+    for (size_t d = 0; d < RoomRecord::kDirections; ++d) {
+      if (r.exitRoom(d) != 0) types.insert(r.exitType(d));
+    }
+  }
+  EXPECT_EQ(Missing(types, 25), "") << "exit types of the rooms reached from 2104/1";
+  EXPECT_EQ(maps, (std::set<int>{1, 2, 3, 4})) << "every map is reached on foot";
+}
+
+TEST_F(DemoWorld, WalkerEdgeCasesStandWhereTheWalkerCanGo) {
+  const Rooms rooms = LoadRooms(File("WCCMP002.VIR"));
+  const auto spells = ReadAll<SpellRecord>(File("WCCSPEL2.VIR"));
+  const auto messages = ReadAll<MessageRecord>(File("WCCMSG2.VIR"));
+  const auto monsters = ReadAll<MonsterRecord>(File("WCCKNMS2.VIR"));
+  // The largest light added after the cap of 900 (ability 53 of a race or class).
+  int innerLight = 0;
+  for (const RaceRecord& x : ReadAll<RaceRecord>(File("WCCRACE2.VIR")))
+    innerLight = std::max<int>(innerLight, x.abilityValue(53));
+  for (const ClassRecord& x : ReadAll<ClassRecord>(File("WCCCLAS2.VIR")))
+    innerLight = std::max<int>(innerLight, x.abilityValue(53));
+  const auto anyExit = [](const RoomRecord& r, auto holds) {
+    for (size_t d = 0; d < RoomRecord::kDirections; ++d) {
+      if (r.exitRoom(d) != 0 && holds(d)) return true;
+    }
+    return false;
+  };
+  const auto mapExists = [&](uint32_t map) {
+    return std::any_of(rooms.all.begin(), rooms.all.end(),
+                       [&](const auto& e) { return e.first.first == map; });
+  };
+  // What the room generator of a lair finds before it draws extra monsters.
+  const auto lairFinds = [&](const RoomRecord& r) {
+    size_t found = 0;
+    bool permFound = false;
+    for (const MonsterRecord& m : monsters) {
+      if (m.group() == r.monsterGroup() && m.groupIndex() >= r.minIndex() &&
+          m.groupIndex() <= r.maxIndex()) {
+        ++found;
+        permFound |= m.number() == r.permNPC();
+      }
+    }
+    return found + (found != 0 && r.permNPC() != 0 && !permFound);
+  };
+
+  struct Case {
+    const char* what;
+    std::function<bool(const RoomRecord&)> holds;
+  };
+  const std::vector<Case> cases = {
+      {"a map change on a compass direction into a room that exists",
+       [&](const RoomRecord& r) {
+         return anyExit(r, [&](size_t d) {
+           return d < 8 && r.exitType(d) == 8 && rooms.Get(TargetMap(r, d), r.exitRoom(d));
+         });
+       }},
+      {"a cast exit on a compass direction whose spell exists",
+       [&](const RoomRecord& r) {
+         return anyExit(r, [&](size_t d) {
+           return d < 8 && r.exitType(d) == 22 && Find(spells, r.exitParameter2(d)) != nullptr;
+         });
+       }},
+      {"an exit into a room that does not exist",
+       [&](const RoomRecord& r) {
+         return anyExit(r, [&](size_t d) {
+           return r.exitType(d) != 8 && Walkable(r.exitType(d)) &&
+                  !rooms.Get(r.mapNumber(), r.exitRoom(d));
+         });
+       }},
+      {"a map change into a map that does not exist",
+       [&](const RoomRecord& r) {
+         return anyExit(
+             r, [&](size_t d) { return r.exitType(d) == 8 && !mapExists(r.exitParameter1(d)); });
+       }},
+      {"two rooms whose exits in one direction lead to each other",
+       [&](const RoomRecord& r) {
+         return anyExit(r, [&](size_t d) {
+           const RoomRecord* b = rooms.Get(TargetMap(r, d), r.exitRoom(d));
+           return b != nullptr && b != &r && b->exitRoom(d) == r.roomNumber() &&
+                  TargetMap(*b, d) == r.mapNumber();
+         });
+       }},
+      {"a toll",
+       [&](const RoomRecord& r) {
+         return anyExit(r, [&](size_t d) { return r.exitType(d) == 4 && r.exitParameter1(d) > 0; });
+       }},
+      {"a remote-action exit whose words exist",
+       [&](const RoomRecord& r) {
+         return anyExit(r, [&](size_t d) {
+           return r.exitType(d) == 12 && Find(messages, r.exitParameter1(d)) != nullptr;
+         });
+       }},
+      {"a barely visible room (light -150 to -101)",
+       [](const RoomRecord& r) { return r.light() >= -150 && r.light() < -100; }},
+      {"a very dark room (light -200 to -151)",
+       [](const RoomRecord& r) { return r.light() >= -200 && r.light() < -150; }},
+      {"a pitch black room (light below -200)",
+       [](const RoomRecord& r) { return r.light() < -200; }},
+      {"a room at most 900 that an inner light pushes past 900",
+       [&](const RoomRecord& r) { return r.light() <= 900 && r.light() + innerLight > 900; }},
+      {"a room above 900 before the cap", [](const RoomRecord& r) { return r.light() > 900; }},
+      {"a lair whose group finds several monsters and keeps more than it finds",
+       [&](const RoomRecord& r) {
+         const size_t found = lairFinds(r);
+         return r.roomType() == 3 && found >= 2 && r.maxRegen() > found;
+       }},
+      {"a lair keeping more than nine monsters",
+       [](const RoomRecord& r) { return r.roomType() == 3 && r.maxRegen() > 9; }},
+  };
+  for (const Case& c : cases) {
+    const bool found = std::any_of(rooms.reached.begin(), rooms.reached.end(), [&](const Place& p) {
+      return c.holds(*rooms.Get(p.first, p.second));
+    });
+    EXPECT_TRUE(found) << c.what;
+  }
+}
+
+// The overhead map as the walker draws it: rooms two cells apart, a connector
+// between, compass exits followed depth first from the current room, each
+// connector cell drawn once. Options 62 (the default): map changes are not
+// followed, hidden, cast and text exits are.
+class OverheadMap {
+ public:
+  static constexpr int kWidth = 82, kHeight = 44;
+
+  OverheadMap(const Rooms& rooms, const std::vector<ShopRecord>& shops)
+      : rooms_(rooms), shops_(shops) {
+    for (auto& row : glyph_) row.fill(' ');
+    for (auto& row : colour_) row.fill(7);
+  }
+
+  void Draw(uint32_t map, uint32_t room) {
+    Place(map, room, 40, kHeight / 2);
+    colour_[kHeight / 2][40] = 11;
+  }
+  // Every (character, attribute) pair drawn, with how often.
+  std::map<std::pair<int, int>, int> Cells() const {
+    std::map<std::pair<int, int>, int> out;
+    for (int y = 1; y < kHeight; ++y) {
+      for (int x = 1; x <= 80; ++x) {
+        if (glyph_[y][x] != ' ') ++out[{glyph_[y][x], colour_[y][x]}];
+      }
+    }
+    return out;
+  }
+  const std::set<std::pair<uint32_t, uint32_t>>& placed() const { return placed_; }
+
+ private:
+  static bool GlyphWalkable(const RoomRecord& r, size_t d) {
+    const int t = r.exitType(d);
+    return r.exitRoom(d) != 0 && (t == 0 || (t >= 2 && t <= 11) || (t >= 13 && t <= 23));
+  }
+  int ShopType(const RoomRecord& r) const {
+    const ShopRecord* s = Find(shops_, r.shopNumber());
+    return s == nullptr ? -1 : s->shopType();
+  }
+  int Glyph(const RoomRecord& r) const {
+    const bool up = GlyphWalkable(r, 8), down = GlyphWalkable(r, 9);
+    if (up && down) return 18;
+    if (up) return 'U';
+    if (down) return 'D';
+    switch (r.roomType()) {
+      case 1:
+        return ShopType(r) == 7 ? '$' : ShopType(r) == 8 ? 'T' : 'S';
+      case 2:
+        return 'A';
+      case 3:
+        return r.maxRegen() <= 9 ? '0' + r.maxRegen() : 'L';
+      case 4:
+        return 'H';
+      case 5:
+        return 'C';
+      case 6:
+        return 'J';
+      case 14:
+      case 16:
+        return 'T';
+      case 15:
+        return '$';
+      case 17:
+        return 'I';
+      default:
+        return '#';
+    }
+  }
+  int Colour(const RoomRecord& r) const {
+    int c = 7;
+    if (GlyphWalkable(r, 8) || GlyphWalkable(r, 9)) {
+      c = 5;
+    } else if (r.roomType() == 1) {
+      c = ShopType(r) == 7 ? 14 : ShopType(r) == 8 ? 15 : 2;
+    } else if (r.roomType() == 2 || r.roomType() == 3 || r.roomType() == 5 || r.roomType() == 15) {
+      c = r.roomType() == 2 ? 8 : r.roomType() == 3 ? 12 : r.roomType() == 5 ? 9 : 14;
+    }
+    return c + (r.permNPC() != 0 ? 128 : 0) + (r.commandText() != 0 ? 64 : 0);
+  }
+  void Place(uint32_t map, uint32_t room, int x, int y) {
+    static constexpr int kDx[8] = {0, 0, 1, -1, 1, -1, 1, -1};
+    static constexpr int kDy[8] = {-1, 1, 0, 0, -1, -1, 1, 1};
+    static constexpr char kLine[8] = {'|', '|', '-', '-', '/', '\\', '\\', '/'};
+    if (x - 2 < 0 || x + 2 > 81 || y - 2 < 0 || y + 2 > kHeight) return;
+    const RoomRecord* r = rooms_.Get(map, room);
+    if (r == nullptr) return;
+    placed_.insert({map, room});
+    glyph_[y][x] = static_cast<char>(Glyph(*r));
+    colour_[y][x] = static_cast<uint8_t>(Colour(*r));
+    for (size_t d = 0; d < 8; ++d) {
+      const int t = r->exitType(d);
+      if (r->exitRoom(d) == 0 || r->exitRoom(d) == room || !Walkable(t)) continue;
+      const int cx = x + kDx[d], cy = y + kDy[d];
+      if (glyph_[cy][cx] != ' ') continue;
+      glyph_[cy][cx] = t == 2 || t == 4    ? '$'
+                       : t == 6            ? '?'
+                       : t == 7 || t == 11 ? '+'
+                       : t == 8            ? '!'
+                       : t == 9            ? '%'
+                       : t == 10           ? '@'
+                                           : kLine[d];
+      colour_[cy][cx] = t == 22 ? 10 : t == 10 ? 9 : 7;
+      if (t == 8) {
+        colour_[cy][cx] = 13;
+        continue;
+      }
+      Place(TargetMap(*r, d), r->exitRoom(d), x + 2 * kDx[d], y + 2 * kDy[d]);
+    }
+  }
+
+  const Rooms& rooms_;
+  const std::vector<ShopRecord>& shops_;
+  std::array<std::array<char, kWidth>, kHeight + 1> glyph_;
+  std::array<std::array<uint8_t, kWidth>, kHeight + 1> colour_;
+  std::set<std::pair<uint32_t, uint32_t>> placed_;
+};
+
+TEST_F(DemoWorld, FairMapShowsEveryGlyphColourAndConnector) {
+  const Rooms rooms = LoadRooms(File("WCCMP002.VIR"));
+  const auto shops = ReadAll<ShopRecord>(File("WCCSHOP2.VIR"));
+  OverheadMap map(rooms, shops);
+  map.Draw(4, 44);
+  const auto cells = map.Cells();
+  struct Want {
+    int glyph, colour, atLeast;
+    const char* what;
+  };
+  const std::vector<Want> wanted = {
+      {'#', 11, 1, "the current room"},
+      {18, 5, 1, "up and down"},
+      {18, 5 + 128 + 64, 1, "up and down, a permanent monster and typed commands"},
+      {'U', 5 + 128, 1, "up only, a permanent monster"},
+      {'D', 5 + 64, 1, "down only, typed commands"},
+      {'$', 14, 2, "a bank shop and a bank room"},
+      {'T', 15, 1, "a training shop"},
+      {'S', 2, 1, "another shop"},
+      {'A', 8 + 128, 1, "an arena with a permanent monster"},
+      {'C', 9 + 64, 1, "a colliseum with typed commands"},
+      {'H', 7, 1, "a hotel"},
+      {'J', 7, 1, "a jail"},
+      {'T', 7, 2, "a tavern and a training room"},
+      {'I', 7, 1, "an inn"},
+      {'6', 12, 1, "a lair of six"},
+      {'L', 12, 1, "a lair of more than nine"},
+      {'#', 7, 3, "plain rooms"},
+      {'$', 7, 2, "key and toll connectors"},
+      {'?', 7, 1, "a hidden connector"},
+      {'+', 7, 2, "door and gate connectors"},
+      {'!', 13, 2, "map changes, not followed"},
+      {'%', 7, 1, "a trap connector"},
+      {'@', 9, 1, "a text connector"},
+      {'-', 10, 1, "a cast connector"},
+      {'|', 7, 1, "north and south"},
+      {'-', 7, 1, "east and west"},
+      {'/', 7, 1, "northeast and southwest"},
+      {'\\', 7, 1, "northwest and southeast"},
+  };
+  for (const Want& w : wanted) {
+    const auto it = cells.find({w.glyph, w.colour});
+    EXPECT_GE(it == cells.end() ? 0 : it->second, w.atLeast)
+        << w.what << ": glyph " << w.glyph << " colour " << w.colour;
+  }
+  // Every room of the fair with a compass exit is on the one map.
+  for (const auto& [place, room] : rooms.all) {
+    if (place.first != 4) continue;
+    bool compass = false;
+    for (size_t d = 0; d < 8; ++d) compass |= room.exitRoom(d) != 0;
+    EXPECT_TRUE(!compass || map.placed().count(place)) << "room " << place.second << " of map 4";
+  }
+}
+
+// The built-in command words the walker matches before a room's own commands:
+// its argument-command table (lines of two or more words: the first word) and
+// its single-word table, each word with the fewest letters that select it
+// (1 where any prefix does, the whole word where the word must be typed in
+// full), in the walker's matching order. A typed line taken by one of them never
+// reaches the room's command block or its text and remote-action exits.
+struct BuiltIn {
+  const char* word;
+  size_t minimum;
+};
+constexpr BuiltIn kArgumentCommands[] = {
+    {"LOOK", 1},      {"ASK", 2},      {"GREET", 2},     {"GOTO", 4},  {"REMOVE", 3},
+    {"EQUIP", 2},     {"ARM", 2},      {"READY", 3},     {"WIELD", 3}, {"WEAR", 3},
+    {"INVENTORY", 4}, {"I", 1},        {"KEYS", 2},      {"LIGHT", 3}, {"WEALTH", 4},
+    {"GOSSIP", 3},    {"AUCTION", 3},  {"BROADCAST", 2}, {"BG", 2},    {"GB", 2},
+    {"BROADGANG", 6}, {"TELEPORT", 1}, {"PEEK", 1},      {"BUY", 2},   {"SELL", 3},
+    {"APPRAISE", 2},  {"DEBUG", 1},    {"SET", 3},       {"TRAIN", 4}, {"MAP", 2},
+    {"?", 1},         {"HELP", 3},
+};
+constexpr BuiltIn kSingleWordCommands[] = {
+    {"N", 1},         {"S", 1},          {"E", 1},         {"W", 1},       {"U", 1},
+    {"D", 1},         {"NORTH", 5},      {"SOUTH", 5},     {"EAST", 4},    {"WEST", 4},
+    {"NE", 2},        {"NW", 2},         {"SE", 2},        {"SW", 2},      {"NORTHEAST", 9},
+    {"NORTHWEST", 9}, {"SOUTHEAST", 9},  {"SOUTHWEST", 9}, {"UP", 2},      {"DOWN", 4},
+    {"LOOK", 1},      {"DEBUG", 3},      {"WEAR", 3},      {"READY", 3},   {"WIELD", 3},
+    {"ARM", 2},       {"BUY", 2},        {"SELL", 3},      {"WEALTH", 4},  {"I", 1},
+    {"INVENTORY", 4}, {"EQUIP", 2},      {"KEYS", 2},      {"DISARM", 2},  {"INFO", 3},
+    {"LIST", 3},      {"LIGHT", 3},      {"COMMANDS", 3},  {"MAP", 2},     {"TELEPORT", 1},
+    {"/", 1},         {"WHISPER", 3},    {"GOTO", 4},      {"SET", 1},     {"PEEK", 1},
+    {"EXITS", 3},     {"X", 1},          {"Q", 1},         {"QUIT", 1},    {"-", 1},
+    {"BROADCAST", 2}, {"BRIEF", 3},      {"CLS", 2},       {"VERBOSE", 1}, {"VERSION", 1},
+    {"STATUS", 1},    {"EXPERIENCE", 3}, {"PARTY", 3},     {"HEALTH", 2},  {"TRAIN", 4},
+    {"SUICIDE", 7},   {"REROLL", 6},     {"HPREGEN", 4},   {"MPREGEN", 4}, {"?", 1},
+    {"HELP", 3},
+};
+
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> words;
+  std::istringstream in(line);
+  for (std::string w; in >> w;) {
+    for (char& ch : w) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    words.push_back(w);
+  }
+  return words;
+}
+
+// The built-in command that takes a typed line first, or "" when none does.
+std::string TakenBy(const std::string& line) {
+  const std::vector<std::string> words = Words(line);
+  if (words.empty()) return "";
+  const std::string& typed = words[0];
+  const auto takes = [&](const BuiltIn& b) {
+    const std::string_view command(b.word);
+    return typed.size() >= b.minimum && typed.size() <= command.size() &&
+           command.substr(0, typed.size()) == typed;
+  };
+  if (words.size() == 1) {
+    for (const BuiltIn& b : kSingleWordCommands) {
+      if (takes(b)) return b.word;
+    }
+  } else {
+    for (const BuiltIn& b : kArgumentCommands) {
+      if (takes(b)) return b.word;
+    }
+  }
+  return "";
+}
+
+TEST(WalkerCommandWords, BuiltInCommandsTakeTheLinesTheWalkerGivesThem) {
+  const struct {
+    const char* line;
+    const char* takenBy;
+  } cases[] = {
+      {"READ SIGN", "READY"},
+      {"buy ale", "BUY"},
+      {"GOSSIP REEVE", "GOSSIP"},
+      {"LIGHT CANDLE", "LIGHT"},
+      {"L north", "LOOK"},
+      {"SE", "SE"},
+      {"SEA", ""},
+      {"SET", "SET"},
+      {"LI", ""},
+      {"LISTEN", ""},
+      {"STUDY SIGN", ""},
+      {"GO LADDER", ""},
+      {"GOTO X", "GOTO"},
+      {"GOT X", ""},
+      {"V", "VERBOSE"},
+      {"SUICID", ""},
+      {"ORDER ALE", ""},
+      {"KINDLE CANDLE", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TakenBy(c.line), c.takenBy) << c.line;
+}
+
+TEST_F(DemoWorld, RoomCommandsAndExitWordsAreNotTakenByBuiltInCommands) {
+  const auto texts = ReadAll<TextBlockRecord>(File("WCCTEXT2.VIR"));
+  const auto messages = ReadAll<MessageRecord>(File("WCCMSG2.VIR"));
+  std::string taken;
+  size_t checked = 0;
+  for (const RoomRecord& r : ReadAll<RoomRecord>(File("WCCMP002.VIR"))) {
+    const std::string where =
+        std::to_string(r.roomNumber()) + "/" + std::to_string(r.mapNumber()) + " ";
+    std::set<std::string> commands;
+    for (const TextBlockRecord& t : texts) {
+      if (r.commandText() == 0 || t.blockNumber() != r.commandText()) continue;
+      std::istringstream lines(DecodeTextBlock(t));
+      for (std::string line; std::getline(lines, line);) {
+        const size_t colon = line.find(':');
+        if (colon == std::string::npos || colon == 0) continue;
+        const std::string typed = line.substr(0, colon);
+        commands.insert(typed);
+        ++checked;
+        if (!TakenBy(typed).empty()) taken += where + typed + " by " + TakenBy(typed) + "; ";
+      }
+    }
+    for (size_t d = 0; d < RoomRecord::kDirections; ++d) {
+      if (r.exitRoom(d) == 0 || (r.exitType(d) != 10 && r.exitType(d) != 12)) continue;
+      const MessageRecord* m = Find(messages, r.exitParameter1(d));
+      if (m == nullptr) continue;
+      for (const std::string& words : {m->line1(), m->line2(), m->line3()}) {
+        if (words.empty()) continue;
+        ++checked;
+        if (!TakenBy(words).empty()) taken += where + words + " by " + TakenBy(words) + "; ";
+        // The exits are tried before the room's command block.
+        if (commands.count(words)) taken += where + words + " by its exit; ";
+      }
+    }
+  }
+  EXPECT_GE(checked, 30u);
+  EXPECT_EQ(taken, "");
+}
+
+// The goto locations of the demo's ini file.
+struct GotoEntry {
+  std::string section, name;
+  uint32_t room = 0, map = 0;
+};
+
+std::vector<GotoEntry> ReadGotoFile(const std::string& path, std::vector<std::string>& order) {
+  std::ifstream in(path);
+  std::vector<GotoEntry> entries;
+  std::string section;
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty()) continue;
+    if (line.front() == '[') {
+      section = line.substr(1, line.find(']') - 1);
+      continue;
+    }
+    const size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+    if (section == "Simulator" && key == "GotoSections") {
+      std::istringstream names(value);
+      for (std::string n; std::getline(names, n, ',');) order.push_back(n);
+    } else if (section != "Simulator") {
+      GotoEntry e{section, key};
+      e.room = static_cast<uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
+      const size_t slash = value.find('/');
+      if (slash != std::string::npos) {
+        e.map = static_cast<uint32_t>(std::strtoul(value.c_str() + slash + 1, nullptr, 10));
+      }
+      entries.push_back(e);
+    }
+  }
+  return entries;
+}
+
+TEST_F(DemoWorld, GotoSectionsHoldTheDemosPlaces) {
+  const Rooms rooms = LoadRooms(File("WCCMP002.VIR"));
+  std::vector<std::string> order;
+  const auto entries =
+      ReadGotoFile(std::string(std::getenv("TORVEX_SOURCE_DIR")) + "/data/demo_goto.ini", order);
+  ASSERT_FALSE(entries.empty());
+  std::set<std::string> names;
+  std::set<uint32_t> maps;
+  std::map<std::string, size_t> runningLength, lines;
+  std::vector<std::string> missing;
+  for (const GotoEntry& e : entries) {
+    EXPECT_NE(std::find(order.begin(), order.end(), e.section), order.end())
+        << "section " << e.section << " is not listed in GotoSections";
+    EXPECT_TRUE(names.insert(e.name).second)
+        << e.name << " is named twice: the second is never found";
+    EXPECT_EQ(Words(e.name).size(), 1u) << e.name;
+    EXPECT_TRUE(
+        std::none_of(e.name.begin(), e.name.end(), [](char ch) { return std::isupper(ch); }))
+        << e.name << " is looked up in lower case";
+    if (rooms.Get(e.map, e.room)) {
+      maps.insert(e.map);
+    } else {
+      missing.push_back(e.name);
+    }
+    // The list breaks its line before a name that would carry it past 78.
+    size_t& length = runningLength[e.section];
+    if (length + e.name.size() + 2 > 78) {
+      ++lines[e.section];
+      length = 0;
+    }
+    length += e.name.size() + 2;
+  }
+  EXPECT_EQ(maps, (std::set<uint32_t>{1, 2, 3, 4}));
+  EXPECT_EQ(missing.size(), 1u) << "one location names a room that does not exist";
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const auto& l) { return l.second >= 2; }))
+      << "a section whose names fill three lines of the GOTO list";
 }
 
 }  // namespace

@@ -272,6 +272,19 @@ TEST(WorldSource, BadSourcesAreRefusedWithPlaceAndReason) {
       {"[[rooms]]\nmap = 1\nroom = 1\nitems = [ { item = 900, allow_missing = true } ]\n"
        "hidden_items = [ { item = 902 } ]",
        "test.toml:5: rooms[0] (room 1): item 902 does not exist"},
+      // An exit is excused only when it asks, and only until it is replaced.
+      {"rooms = [ { map = 1, room = 1, exits = { north = { to = 2, allow_missing = 1 } } } ]",
+       "\"allow_missing\" must be true or false"},
+      {"rooms = [ { map = 1, room = 1, exits = { north = { to = 2, allow_missing = false } } } ]",
+       "exit north leads to room 2 of map 1, which does not exist"},
+      {"[[rooms]]\nmap = 1\nroom = 1\n"
+       "exits = { north = { to = 2, allow_missing = true }, east = 3 }",
+       "exit east leads to room 3 of map 1, which does not exist"},
+      {"[[rooms]]\nmap = 1\nroom = 1\nexits = { north = { to = 2, allow_missing = true } }\n"
+       "[[rooms]]\nmap = 1\nroom = 1\nexits = { north = { to = 2, type = \"door\" } }",
+       "exit north leads to room 2 of map 1, which does not exist"},
+      {"rooms = [ { map = 1, room = 1, allow_missing = true, exits = { north = 2 } } ]",
+       "unknown key \"allow_missing\""},
   };
   for (const BadCase& c : cases) {
     World w;
@@ -311,6 +324,30 @@ hidden_items = [ { item = 1, allow_missing = true } ]
   EXPECT_EQ(room.hiddenItems(0), 1u) << "an existing item may say so too";
   EXPECT_EQ(w.monsters.at(0).dropItems(0), 903u);
   EXPECT_EQ(w.monsters.at(0).dropPercent(0), 9);
+}
+
+TEST(WorldSource, ExitsThatAskMayLeadNowhere) {
+  constexpr char kSource[] = R"(
+[[rooms]]
+map = 1
+room = 1
+exits.north = { to = 9, allow_missing = true }
+exits.south = 2
+exits.east = { to = 5, type = "map-change", p1 = 7, allow_missing = true }
+
+[[rooms]]
+map = 1
+room = 2
+exits = { north = 1 }
+)";
+  World w;
+  std::string error;
+  ASSERT_TRUE(Load(kSource, w, error)) << error;
+  const RoomRecord& room = w.rooms.at(0);
+  EXPECT_EQ(room.exitRoom(0), 9u);
+  EXPECT_EQ(room.exitRoom(2), 5u);
+  EXPECT_EQ(room.exitParameter1(2), 7u) << "a map change into a map that does not exist";
+  EXPECT_EQ(w.danglingExits.size(), 2u);
 }
 
 TEST(WorldSource, ProgramReportsBadSourceAndUsage) {

@@ -1,0 +1,89 @@
+// The figures the walker works out for its character: ability totals, hit
+// points, mana or kai, and the light a room has for it. Plain functions over
+// the session's character and the records it draws on; only
+// LoadCharacterSheet reads files.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "database/records/records.h"
+#include "walker/session.h"
+
+namespace torvex {
+
+// The records the character's figures are worked from.
+struct CharacterSheet {
+  RaceRecord race;
+  ClassRecord characterClass;
+  // The worn items and the readied weapon.
+  std::vector<ItemRecord> equipped;
+  // Carried items whose abilities count although they are not worn: every
+  // inventory item that is not armour and is worn nowhere.
+  std::vector<ItemRecord> carried;
+  // The lit light source, when one is lit and can be read.
+  std::optional<ItemRecord> lit;
+};
+
+// Reads the race, class and items of `session` through the record cache.
+// Records that cannot be read are left out (race and class read as zeros).
+CharacterSheet LoadCharacterSheet(const WalkerSession& session);
+
+// True for the abilities whose total is the largest single value rather than
+// the sum.
+bool TakesLargestValue(uint16_t ability);
+
+// The total of `ability` over the character's own slots, its race, class,
+// equipped and counted carried items.
+int32_t AbilityTotal(const WalkerCharacter& character, const CharacterSheet& sheet,
+                     uint16_t ability);
+// True when `ability` occurs in any of those places.
+bool AbilityPresent(const WalkerCharacter& character, const CharacterSheet& sheet,
+                    uint16_t ability);
+
+// The class's magic types.
+enum MagicKind : uint16_t {
+  kMagicNone = 0,
+  kMagicMage = 1,
+  kMagicPriest = 2,
+  kMagicDruid = 3,
+  kMagicBard = 4,
+  kMagicKai = 5
+};
+// The class's magic type, with values beyond kai read as none.
+MagicKind MagicOf(const ClassRecord& characterClass);
+
+// The hit points the prompt shows.
+int32_t PromptHitPoints(const WalkerCharacter& character, const CharacterSheet& sheet);
+
+struct Gauge {
+  int32_t current = 0;
+  int32_t maximum = 0;
+  // current / maximum in whole percent, rounded to the nearest; 0 when the
+  // maximum is not above 0.
+  int32_t percent = 0;
+};
+// The health line's hit points.
+Gauge HealthHitPoints(const WalkerCharacter& character, const CharacterSheet& sheet);
+// Mana for magic types 1 to 4 (counting ability 69 of the race and class only
+// when `fromTotal` is false, its ability total otherwise), kai points for kai,
+// 0 without magic.
+int32_t MaximumMana(const WalkerCharacter& character, const CharacterSheet& sheet, bool fromTotal);
+
+// The health line: "Health: ..." with the mana or kai part for casters,
+// without colour codes.
+std::string HealthLine(const WalkerCharacter& character, const CharacterSheet& sheet);
+
+// The light level L of `room` for the character, and its name.
+struct Light {
+  int32_t level = 0;
+  std::string_view name;
+};
+inline constexpr int32_t kLightCap = 900;
+Light RoomLight(const RoomRecord& room, const WalkerCharacter& character,
+                const CharacterSheet& sheet);
+std::string_view LightName(int32_t level);
+
+}  // namespace torvex
