@@ -60,8 +60,7 @@ struct DemoWorldFiles {
 const DemoWorldFiles& DemoWorld() {
   static const std::unique_ptr<DemoWorldFiles> files = [] {
     auto f = std::make_unique<DemoWorldFiles>();
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "walker-bench-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "walker-bench-XXXXXX").string();
     const std::string dir = mkdtemp(pattern.data());
     worldsrc::SourceError error;
     if (!worldsrc::LoadWorld(std::string(TORVEX_SOURCE_DIR) + "/data/world", f->world, error)) {
