@@ -235,7 +235,8 @@ int ChoiceField(Console& console, int column, int row, int width, uint8_t option
   }
 
   value = IsStoringResult(result) ? choices[current] : std::string();
-  if (options & kChoiceRedrawInactive) field.Draw(InactiveFieldColour(), choices[current], rightAligned);
+  if (options & kChoiceRedrawInactive)
+    field.Draw(InactiveFieldColour(), choices[current], rightAligned);
   return result;
 }
 
@@ -269,8 +270,8 @@ int RunForm(Console& console, std::span<TInputRecord> records, const FormCheck& 
     } else {
       // Up and Down always leave and store. 0x20 is no choice-field option; it
       // is set with the others and does nothing.
-      const uint8_t options = static_cast<uint8_t>(
-          (r.flags | kChoiceUpDownLeave | 0x20) & ~kChoiceUpDownNoStore);
+      const uint8_t options =
+          static_cast<uint8_t>((r.flags | kChoiceUpDownLeave | 0x20) & ~kChoiceUpDownNoStore);
       result = ChoiceField(console, r.column, r.row, r.width, options, r.choices, entered);
     }
 

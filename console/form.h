@@ -29,16 +29,16 @@ std::string& InactiveFieldColour();
 // Result codes of FormField and ChoiceField: the key that left the field and
 // whether the value was stored.
 enum FieldResult : int {
-  kFieldEsc = -1,                // Esc; not stored (a choice field empties its value)
-  kFieldPageUp = -2,             // Page Up, not stored
-  kFieldPageDown = -3,           // Page Down, not stored
-  kFieldUp = -4,                 // Up, not stored
-  kFieldDown = -5,               // Down, not stored
-  kFieldEnter = -11,             // Enter, stored
-  kFieldPageUpStored = -12,      // Page Up, stored
-  kFieldPageDownStored = -13,    // Page Down, stored
-  kFieldUpStored = -14,          // Up, stored
-  kFieldDownStored = -15,        // Down, stored
+  kFieldEsc = -1,              // Esc; not stored (a choice field empties its value)
+  kFieldPageUp = -2,           // Page Up, not stored
+  kFieldPageDown = -3,         // Page Down, not stored
+  kFieldUp = -4,               // Up, not stored
+  kFieldDown = -5,             // Down, not stored
+  kFieldEnter = -11,           // Enter, stored
+  kFieldPageUpStored = -12,    // Page Up, stored
+  kFieldPageDownStored = -13,  // Page Down, stored
+  kFieldUpStored = -14,        // Up, stored
+  kFieldDownStored = -15,      // Down, stored
 };
 
 // Option bits of FormField.
@@ -97,8 +97,8 @@ struct TInputRecord {
   uint8_t kind = kText;  // kText or kChoice; RunForm refuses any other
   int32_t column = 1;    // 1-based, window-relative position of the first cell
   int32_t row = 1;
-  int32_t width = 0;     // cells, and the longest text a text field holds
-  uint16_t flags = 0;    // FormFieldOption or ChoiceFieldOption bits of the field
+  int32_t width = 0;                 // cells, and the longest text a text field holds
+  uint16_t flags = 0;                // FormFieldOption or ChoiceFieldOption bits of the field
   std::vector<std::string> choices;  // a choice field's texts; not read for text fields
   std::string value;                 // shown at entry; replaced when a value is accepted
   intptr_t tag = 0;                  // the caller's own; never read or changed here

@@ -265,8 +265,8 @@ TEST(ChoiceFieldTest, CyclesWrapsAndLeaves) {
        "Beta"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "value \"" << c.value << "\" options " << int{c.options}
-                                      << " keys " << c.keys);
+    SCOPED_TRACE(::testing::Message()
+                 << "value \"" << c.value << "\" options " << int{c.options} << " keys " << c.keys);
     HeadlessConsole t;
     PushScript(t.display, c.keys);
     std::string value = c.value;
@@ -379,11 +379,10 @@ TEST(RunFormTest, MovesBetweenFieldsAndStoresAcceptedValues) {
     PushScript(t.display, c.keys);
     auto records = SampleForm();
     std::vector<std::pair<int, int>> checks;
-    const int result =
-        RunForm(t.console, records, [&](int index, std::string&, int code, bool&) {
-          checks.emplace_back(index, code);
-          return true;
-        });
+    const int result = RunForm(t.console, records, [&](int index, std::string&, int code, bool&) {
+      checks.emplace_back(index, code);
+      return true;
+    });
     EXPECT_EQ(result, c.result);
     EXPECT_EQ(checks, c.checks);
     EXPECT_EQ(FieldOnRow(t.display.AtKeyWaits().back().cursorY), c.lastField);
