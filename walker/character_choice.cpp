@@ -9,6 +9,7 @@
 #include "database/record_access.h"
 #include "platform/btrieve/btrieve.h"
 #include "simulators/simulator_screen.h"
+#include "walker/character_form.h"
 
 namespace torvex {
 
@@ -147,6 +148,7 @@ bool CreateCharacter(Console& console, WalkerSession& session) {
   c.health = record.baseHealth();
   c.charm = record.baseCharm();
   c.characterPoints = record.startCP();
+  RunStatForm(console, c, record, ClassName(c.characterClass));
   c.newCharacter = false;
   return true;
 }

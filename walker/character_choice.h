@@ -31,7 +31,9 @@ std::optional<uint32_t> AskChoice(Console& console, ChoiceKind kind,
 
 // Asks for a race and a class and, when both are chosen, makes the new
 // character: race, class, nine lives, nothing carried, the race's starting
-// stats and character points. False when the operator gave up.
+// stats and character points, and then lets the operator fill in the
+// character sheet form. The character is made whether the form was saved or
+// left. False when the operator gave up at a choice.
 bool CreateCharacter(Console& console, WalkerSession& session);
 
 }  // namespace torvex

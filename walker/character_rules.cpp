@@ -6,6 +6,7 @@
 #include "console/format.h"
 #include "database/record_access.h"
 #include "database/records/enumerations.h"
+#include "database/records/record_rules.h"
 #include "database/records/tables.h"
 
 namespace torvex {
@@ -18,6 +19,25 @@ constexpr uint16_t kAbilityLightB = 14;
 constexpr uint16_t kAbilityLightAfterCap = 53;
 constexpr uint16_t kAbilityAlterHp = 88;
 constexpr uint16_t kAbilityMana = 69;
+constexpr uint16_t kAbilitySpellcasting = 70;
+constexpr uint16_t kAbilityPerception = 77;
+constexpr uint16_t kAbilityStealth = 27;
+constexpr uint16_t kAbilityRaceStealth = 102;
+constexpr uint16_t kAbilityClassStealth = 103;
+constexpr uint16_t kAbilityThievery = 39;
+constexpr uint16_t kAbilityFindTraps = 40;
+constexpr uint16_t kAbilityTrapsBonus = 179;
+constexpr uint16_t kAbilityPicklocks = 37;
+constexpr uint16_t kAbilityPicklocksBonus = 180;
+constexpr uint16_t kAbilityTracking = 38;
+constexpr uint16_t kAbilityMartialArts = 34;
+constexpr uint16_t kAbilityMartialArtsBonus = 58;
+constexpr uint16_t kAbilityJumpkick = 35;
+constexpr uint16_t kAbilityMagicRes = 36;
+constexpr uint16_t kAbilityAlterHealing = 123;
+constexpr uint16_t kAbilityAlterManaRegen = 145;
+constexpr uint16_t kAbilityProtectiveShield = 10;
+constexpr uint16_t kAbilityDamageResistance = 7;
 constexpr int32_t kNoLargest = -32000;
 
 int32_t Narrow(int64_t value) {
@@ -150,6 +170,139 @@ int32_t MaximumMana(const WalkerCharacter& character, const CharacterSheet& shee
       fromTotal ? AbilityTotal(character, sheet, kAbilityMana)
                 : SlotSum(sheet.race, kAbilityMana) + SlotSum(sheet.characterClass, kAbilityMana);
   return Narrow(2 * int64_t{character.level} * sheet.characterClass.magicLevel() + 6 + extra);
+}
+
+int32_t ExperiencePercent(const CharacterSheet& sheet) {
+  return int32_t{sheet.race.expPercent()} + sheet.characterClass.expPercent() + 100;
+}
+
+uint64_t ExperienceForLevel(const CharacterSheet& sheet, int32_t level) {
+  return ExpForLevel(level, ExperiencePercent(sheet));
+}
+
+int32_t SkillLevel(int32_t level) {
+  return level <= 15 ? level : 15 + (level - 15) / 2;
+}
+
+Skills CharacterSkills(const WalkerCharacter& c, const CharacterSheet& sheet) {
+  auto total = [&](uint16_t ability) -> int64_t { return AbilityTotal(c, sheet, ability); };
+  auto has = [&](uint16_t ability) { return AbilityPresent(c, sheet, ability); };
+  const int64_t level = c.level, skillLevel = SkillLevel(c.level);
+  const int64_t intl = c.intellect, wil = c.willpower, agl = c.agility, cha = c.charm;
+  Skills out;
+  out.perception = Narrow(total(kAbilityPerception) + (5 * intl + 2 * wil + cha) / 8);
+
+  const bool raceStealth = has(kAbilityRaceStealth), classStealth = has(kAbilityClassStealth);
+  if (raceStealth || classStealth) {
+    const int64_t bonus = raceStealth && classStealth ? 30 : raceStealth ? 5 : 20;
+    out.stealth = Narrow(total(kAbilityStealth) + (level < 16 ? 2 * level : level + 15) + cha / 6 +
+                         agl / 4 + intl / 8 + bonus);
+  }
+  if (has(kAbilityThievery)) {
+    out.thievery = Narrow(total(kAbilityThievery) + (24 * skillLevel + intl + agl + cha) / 6);
+  }
+  if (has(kAbilityFindTraps)) {
+    out.traps = Narrow(total(kAbilityTrapsBonus) + total(kAbilityFindTraps) +
+                       (agl + intl + 2 * cha + 28 * skillLevel) / 7);
+  }
+  if (has(kAbilityPicklocks)) {
+    out.picklocks = Narrow(total(kAbilityPicklocks) + total(kAbilityPicklocksBonus) +
+                           2 * (10 * skillLevel + agl + intl) / 7);
+  }
+  if (has(kAbilityTracking)) {
+    out.tracking = Narrow(total(kAbilityTracking) + (40 * skillLevel + 2 * intl + wil + cha) / 8);
+  }
+  const int64_t k = std::clamp<int64_t>(
+      level / 10 + (intl - 50) / 10 + (agl - 50) / 20 + (cha - 50) / 30, 1, 75);
+  int64_t m = k + cha / 10 + agl / 5 + level / 5;
+  if (has(kAbilityJumpkick)) m = (level + m) * 2;
+  out.martialArts = Narrow(total(kAbilityMartialArts) + total(kAbilityMartialArtsBonus) + m);
+  out.magicRes = Narrow(total(kAbilityMagicRes) + (intl + 3 * wil) / 4);
+  return out;
+}
+
+int32_t Spellcasting(const WalkerCharacter& c, const CharacterSheet& sheet) {
+  const int64_t intl = c.intellect, wil = c.willpower, cha = c.charm, level = c.level;
+  const int64_t common = 2 * level + 5 * int64_t{sheet.characterClass.magicLevel()};
+  int64_t own = 0;
+  switch (MagicOf(sheet.characterClass)) {
+    case kMagicNone:
+      return 0;
+    case kMagicMage:
+      own = (3 * intl + wil) / 6 + common;
+      break;
+    case kMagicPriest:
+      own = (3 * wil + intl) / 6 + common;
+      break;
+    case kMagicDruid:
+      own = (intl + wil) / 3 + common;
+      break;
+    case kMagicBard:
+      own = (3 * cha + wil) / 6 + common;
+      break;
+    case kMagicKai:
+      own = 500 + common;
+      break;
+  }
+  return Narrow(AbilityTotal(c, sheet, kAbilitySpellcasting) + own);
+}
+
+namespace {
+
+int64_t Altered(int64_t percent, int64_t value) {
+  return ((percent + 100) * value) / 100;
+}
+
+}  // namespace
+
+Regeneration HitPointRegeneration(const WalkerCharacter& c, const CharacterSheet& sheet) {
+  const int64_t base = std::max<int64_t>(1, ((int64_t{c.level} + 20) * c.health) / 750);
+  const int64_t resting = base * 3;
+  const int64_t percent = AbilityTotal(c, sheet, kAbilityAlterHealing);
+  return {Narrow(base), Narrow(resting), Narrow(Altered(percent, base)),
+          Narrow(Altered(percent, resting)), Narrow(percent)};
+}
+
+Regeneration ManaRegeneration(const WalkerCharacter& c, const CharacterSheet& sheet) {
+  int64_t stat = 0;
+  const MagicKind magic = MagicOf(sheet.characterClass);
+  switch (magic) {
+    case kMagicNone:
+    case kMagicKai:
+      break;
+    case kMagicMage:
+      stat = c.intellect;
+      break;
+    case kMagicPriest:
+      stat = c.willpower;
+      break;
+    case kMagicDruid:
+      stat = (int64_t{c.intellect} + c.willpower) / 2;
+      break;
+    case kMagicBard:
+      stat = c.charm;
+      break;
+  }
+  const int64_t value =
+      magic == kMagicKai
+          ? 1
+          : ((int64_t{c.level} + 20) * stat * (int64_t{sheet.characterClass.magicLevel()} + 2)) /
+                1650;
+  const int64_t percent = AbilityTotal(c, sheet, kAbilityAlterManaRegen);
+  const int32_t modified = Narrow(Altered(percent, value));
+  return {Narrow(value), Narrow(value), modified, modified, Narrow(percent)};
+}
+
+ArmourTotals WornArmour(const WalkerSession& session, const CharacterSheet& sheet) {
+  int64_t armourClass = AbilityTotal(session.character, sheet, kAbilityProtectiveShield);
+  int64_t reduction = AbilityTotal(session.character, sheet, kAbilityDamageResistance);
+  ItemRecord item;
+  for (const int32_t worn : session.holdings.wornItems) {
+    if (worn <= 0 || GetItem(static_cast<uint32_t>(worn), item, true) != 0) continue;
+    armourClass += item.armourClass();
+    reduction += item.damageReduction();
+  }
+  return {Narrow(armourClass), Narrow(reduction)};
 }
 
 std::string HealthLine(const WalkerCharacter& character, const CharacterSheet& sheet) {

@@ -72,6 +72,55 @@ Gauge HealthHitPoints(const WalkerCharacter& character, const CharacterSheet& sh
 // 0 without magic.
 int32_t MaximumMana(const WalkerCharacter& character, const CharacterSheet& sheet, bool fromTotal);
 
+// The experience percentage P of the experience table: the race's and the
+// class's percentages plus 100.
+int32_t ExperiencePercent(const CharacterSheet& sheet);
+// Experience needed for `level` at the character's percentage.
+uint64_t ExperienceForLevel(const CharacterSheet& sheet, int32_t level);
+
+// The level the thieving skills and tracking grow with: the level up to 15,
+// half of each level beyond.
+int32_t SkillLevel(int32_t level);
+
+// The skills of the status screen.
+struct Skills {
+  int32_t perception = 0;
+  int32_t stealth = 0;
+  int32_t thievery = 0;
+  int32_t traps = 0;
+  int32_t picklocks = 0;
+  int32_t tracking = 0;
+  int32_t martialArts = 0;
+  int32_t magicRes = 0;
+};
+Skills CharacterSkills(const WalkerCharacter& character, const CharacterSheet& sheet);
+// The spellcasting figure of the status screen (0 without magic).
+int32_t Spellcasting(const WalkerCharacter& character, const CharacterSheet& sheet);
+
+// Regeneration per tick while walking and while resting, plain and altered by
+// the character's healing or mana-regeneration percentage.
+struct Regeneration {
+  int32_t walking = 0;
+  int32_t resting = 0;
+  int32_t modifiedWalking = 0;
+  int32_t modifiedResting = 0;
+  int32_t percent = 0;  // the alteration, as an ability total
+};
+Regeneration HitPointRegeneration(const WalkerCharacter& character, const CharacterSheet& sheet);
+// Mana has no resting figure: `resting` and `modifiedResting` equal the
+// walking ones.
+Regeneration ManaRegeneration(const WalkerCharacter& character, const CharacterSheet& sheet);
+
+// Armour class and damage reduction of the worn items, in tenths.
+struct ArmourTotals {
+  int32_t armourClass = 0;
+  int32_t damageReduction = 0;
+};
+// Sums the worn items' armour class and damage reduction and adds the totals of
+// the protective-shield and damage-resistance abilities. Worn items are read
+// through the item cache; items that cannot be read count nothing.
+ArmourTotals WornArmour(const WalkerSession& session, const CharacterSheet& sheet);
+
 // The health line: "Health: ..." with the mana or kai part for casters,
 // without colour codes.
 std::string HealthLine(const WalkerCharacter& character, const CharacterSheet& sheet);

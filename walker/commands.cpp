@@ -8,6 +8,7 @@
 #include "database/record_access.h"
 #include "database/records/record_rules.h"
 #include "database/settings.h"
+#include "walker/character_commands.h"
 #include "walker/character_rules.h"
 #include "walker/movement.h"
 #include "walker/overhead_map.h"
@@ -193,7 +194,7 @@ bool Buy(WalkTurn& turn, const TypedLine& line, std::string_view) {
     Say(turn, "|12You cannot BUY if you are not in a shop!");
     return true;
   }
-  return NotAvailableYet(turn, line, "BUY");
+  return TrainLevelCommand(turn, line, "BUY");
 }
 
 bool Sell(WalkTurn& turn, const TypedLine& line, std::string_view) {
@@ -215,7 +216,6 @@ bool DebugOption(WalkTurn& turn, const TypedLine& line, std::string_view) {
 }
 
 bool Set(WalkTurn& turn, const TypedLine& line, std::string_view) {
-  if (Abbreviates(line.Word(1), "CHAR")) return NotAvailableYet(turn, line, "SET");
   RunSetCommand(turn.console, turn.session, line);
   return true;
 }
@@ -410,9 +410,9 @@ const std::vector<CommandRow>& ArgumentCommands() {
       {{{"APPRAISE", 2}}, std::nullopt, Appraise},
       {{{"DEBUG", 1}}, std::nullopt, DebugOption},
       {{{"SET", kExact}}, std::nullopt, Set},
-      {{{"TRAIN", 4}}, CommandWord{"STATS", kExact}, NotAvailableYet},
+      {{{"TRAIN", 4}}, CommandWord{"STATS", kExact}, TrainStatsCommand},
       {{{"MAP", 2}}, std::nullopt, MapWithArgument},
-      {{{"?", kExact}, {"HELP", 3}}, CommandWord{"EXPERIENCE", 1}, NotAvailableYet},
+      {{{"?", kExact}, {"HELP", 3}}, CommandWord{"EXPERIENCE", 1}, ShowExperienceTableCommand},
   };
   return rows;
 }
@@ -455,14 +455,14 @@ const std::vector<CommandRow>& SingleWordCommands() {
       {{{"CLS", 2}}, std::nullopt, ClearScreen},
       {{{"VERBOSE", 1}}, std::nullopt, Verbose},
       {{{"VERSION", 1}}, std::nullopt, Version},
-      {{{"STATUS", 1}}, std::nullopt, NotAvailableYet},
-      {{{"EXPERIENCE", 3}}, std::nullopt, NotAvailableYet},
-      {{{"PARTY", 3}}, std::nullopt, NotAvailableYet},
+      {{{"STATUS", 1}}, std::nullopt, ShowStatusCommand},
+      {{{"EXPERIENCE", 3}}, std::nullopt, ShowExperienceCommand},
+      {{{"PARTY", 3}}, std::nullopt, ShowPartyCommand},
       {{{"HEALTH", 2}}, std::nullopt, Health},
-      {{{"TRAIN", 4}}, std::nullopt, NotAvailableYet},
-      {{{"SUICIDE", kExact}}, std::nullopt, NotAvailableYet},
-      {{{"REROLL", kExact}}, std::nullopt, NotAvailableYet},
-      {{{"HPREGEN", 4}, {"MPREGEN", 4}}, std::nullopt, NotAvailableYet},
+      {{{"TRAIN", 4}}, std::nullopt, TrainLevelCommand},
+      {{{"SUICIDE", kExact}}, std::nullopt, SuicideCommand},
+      {{{"REROLL", kExact}}, std::nullopt, RerollCommand},
+      {{{"HPREGEN", 4}, {"MPREGEN", 4}}, std::nullopt, ShowRegenerationCommand},
       {{{"?", kExact}, {"HELP", 3}}, std::nullopt, Help},
   };
   return rows;

@@ -17,12 +17,12 @@
 #include "database/records/record_rules.h"
 #include "database/records/tables.h"
 #include "platform/program.h"
+#include "walker/character_settings.h"
 
 namespace torvex {
 namespace {
 
 constexpr char kNoEffect[] = "|07Your command had no effect.";
-constexpr char kNotAvailable[] = "|07That command is not available in this walker yet.";
 
 // Horizontal line of code page 437.
 constexpr char kRuleCharacter = '\xC4';
@@ -383,7 +383,7 @@ std::vector<std::string> SetCommandLines(WalkerSession& session, const TypedLine
   if (IsPrefixOf(option, "TALK") || IsPrefixOf(option, "RESPONSE")) {
     return SetResponses(options, value);
   }
-  if (IsPrefixOf(option, "CHAR")) return {kNotAvailable};
+  if (IsPrefixOf(option, "CHAR")) return SetCharacterLines(session, line);
   std::vector<std::string> lines = SetByTable(options, option, value, TypedWord(line, 2));
   if (lines.empty()) lines.push_back(kNoEffect);
   return lines;

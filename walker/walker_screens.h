@@ -22,8 +22,7 @@ namespace torvex {
 void ShowSetSyntax(Console& console);
 // SET with an option (line.size() >= 2): changes session.options and writes
 // what changed, the option's own complaint, or "Your command had no effect.".
-// SET CHAR belongs to the character's own settings, which the command loop
-// answers before calling this; here it only gets a notice that it is not there.
+// SET CHAR goes on to the character's own settings (walker/character_settings.h).
 void RunSetCommand(Console& console, WalkerSession& session, const TypedLine& line);
 
 // GOTO alone: the syntax and every location of `sections`.

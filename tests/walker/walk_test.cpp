@@ -244,8 +244,9 @@ TEST_F(WalkTest, ChatAndSmallCommands) {
       {"sell sword", {"You cannot SELL if you are not in a shop!"}},
       {"buy training", {"You cannot BUY if you are not in a shop!"}},
       {"buy sword", {}},
-      {"status", {"That command is not available in this walker yet."}},
-      {"set char level 5", {"That command is not available in this walker yet."}},
+      {"party", {"You are not in a party at the present time.",
+                 "  Ysolde                         (Warrior)             [H:100%]   - Midrank"}},
+      {"set char level 5", {"Character level changed to 5."}},
       {"appraise sword", {"Your command had no effect."}},  // no shop here
       // Warrior, HEA 50, level 1: 6 + 25 + 3 + 0 both ways.
       {"HEALTH", {"Health:    34/34    [100%]"}},
@@ -338,7 +339,8 @@ TEST_F(WalkTest, ANewCharacterChoosesRaceAndClass) {
   HeadlessConsole hc;
   uint32_t map = 1, room = kHall;
   // 2 lies in a gap of the race numbers and 7 beyond them: both asked again.
-  RunWalk(hc, map, room, "\rabc\r2\r7\r?\r3\r2\rx\r");
+  // Esc leaves the character sheet with the race's starting stats.
+  RunWalk(hc, map, room, "\rabc\r2\r7\r?\r3\r2\r\x1bx\r");
   const std::vector<std::string> seen = Transcript(hc);
   EXPECT_TRUE(Shows(seen, "Please choose a race from the following list:"));
   EXPECT_TRUE(Shows(seen, "[1]  Human"));

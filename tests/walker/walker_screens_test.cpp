@@ -11,6 +11,7 @@
 #include "platform/program.h"
 #include "tests/console/console_test_util.h"
 #include "tests/database/record_files.h"
+#include "walker/character_settings.h"
 
 namespace torvex {
 namespace {
@@ -131,9 +132,8 @@ TEST(SetCommandTest, OptionsValuesAndMessages) {
       {{"set", "mapping", "followmap"}, &WalkerOptions::mapping, 62,
        {"|07Unknown mapping option \"followmap\"!"}},
       {{"set", "char", "name"}, &WalkerOptions::palette, 0,
-       {"|07That command is not available in this walker yet."}},
-      {{"set", "c"}, &WalkerOptions::palette, 0,
-       {"|07That command is not available in this walker yet."}},
+       {"|12Unrecognized character setting, \"name\"!"}},
+      {{"set", "c"}, &WalkerOptions::palette, 0, SetCharacterSyntaxLines()},
       {{"set", "colours", "2"}, &WalkerOptions::palette, 0, {"|07Your command had no effect."}},
       {{"set", "e", "number"}, &WalkerOptions::exits, kExitsDetailed,
        {"|07Your command had no effect."}},
