@@ -99,8 +99,7 @@ std::pair<uint32_t, uint32_t> DeathRoomOf(const RoomRecord& room, int32_t level)
 void ResetForNewCharacter(WalkerCharacter& c, const CharacterSheet& sheet) {
   c.newCharacter = true;
   if (c.level > 1) {
-    const int32_t ownPercent =
-        int32_t{sheet.race.expPercent()} + sheet.characterClass.expPercent();
+    const int32_t ownPercent = int32_t{sheet.race.expPercent()} + sheet.characterClass.expPercent();
     const uint64_t halfway = ExpForLevel(c.level / 2, ownPercent);
     c.experience = std::max(c.experience / 10, halfway + 1);
   } else {

@@ -212,8 +212,8 @@ Skills CharacterSkills(const WalkerCharacter& c, const CharacterSheet& sheet) {
   if (has(kAbilityTracking)) {
     out.tracking = Narrow(total(kAbilityTracking) + (40 * skillLevel + 2 * intl + wil + cha) / 8);
   }
-  const int64_t k = std::clamp<int64_t>(
-      level / 10 + (intl - 50) / 10 + (agl - 50) / 20 + (cha - 50) / 30, 1, 75);
+  const int64_t k =
+      std::clamp<int64_t>(level / 10 + (intl - 50) / 10 + (agl - 50) / 20 + (cha - 50) / 30, 1, 75);
   int64_t m = k + cha / 10 + agl / 5 + level / 5;
   if (has(kAbilityJumpkick)) m = (level + m) * 2;
   out.martialArts = Narrow(total(kAbilityMartialArts) + total(kAbilityMartialArtsBonus) + m);

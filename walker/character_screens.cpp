@@ -43,7 +43,8 @@ std::vector<std::string> ExperienceTableLines(const WalkerCharacter& character,
                                  "", "Level   Experience", "-----   ----------"};
   const int32_t first = character.level - 3 >= 1 ? character.level - 3 : 2;
   for (int32_t level = first; level < first + kTableRows; ++level) {
-    lines.push_back(Format("%4d     %llu", level, static_cast<u64>(ExperienceForLevel(sheet, level))));
+    lines.push_back(
+        Format("%4d     %llu", level, static_cast<u64>(ExperienceForLevel(sheet, level))));
   }
   return lines;
 }
@@ -54,8 +55,7 @@ std::string ExperienceLine(const WalkerCharacter& character, const CharacterShee
   return Format(
       "|02Exp: |03%llu |02Level: |03%u |02Exp needed for next level: |03%llu (%llu) [%d%%]",
       static_cast<u64>(character.experience), static_cast<uint32_t>(character.level),
-      static_cast<u64>(missing), static_cast<u64>(next),
-      SharePercent(character.experience, next));
+      static_cast<u64>(missing), static_cast<u64>(next), SharePercent(character.experience, next));
 }
 
 std::vector<std::string> PartyLines(const WalkerCharacter& character, const CharacterSheet& sheet) {
@@ -90,30 +90,35 @@ std::vector<std::string> StatusLines(const WalkerSession& session, const Charact
                          race.c_str(), static_cast<u64>(c.experience), skills.perception));
   lines.push_back(Format("|02Class: |03%-10.10s |02Level: |03%-13d |02Stealth: |03%9d", cls.c_str(),
                          c.level, skills.stealth));
-  lines.push_back(Format("|02Hits: |12 |03%4d/%-5d |02Armour Class: |03%3d/%-2d |02Thievery: |03%8d",
-                         Sum(hits.current, alterHp), Sum(hits.maximum, alterHp), armour.armourClass / 10,
-                         armour.damageReduction / 10, skills.thievery));
+  lines.push_back(
+      Format("|02Hits: |12 |03%4d/%-5d |02Armour Class: |03%3d/%-2d |02Thievery: |03%8d",
+             Sum(hits.current, alterHp), Sum(hits.maximum, alterHp), armour.armourClass / 10,
+             armour.damageReduction / 10, skills.thievery));
   const MagicKind magic = MagicOf(sheet.characterClass);
   const int32_t mana = MaximumMana(c, sheet, true);
   const char* manaMark = AbilityPresent(c, sheet, kAbilityMana) ? "*" : " ";
   if (magic == kMagicNone) {
-    lines.push_back(Format("                                       |02Traps: |03%11d", skills.traps));
+    lines.push_back(
+        Format("                                       |02Traps: |03%11d", skills.traps));
   } else if (magic == kMagicKai) {
     lines.push_back(Format("|02Kai:  |12%1.1s|03%4d/%-5d                      |02Traps: |03%11d",
                            manaMark, mana, mana, skills.traps));
   } else {
     lines.push_back(
-        Format("|02Mana: |12%1.1s|03%4d/%-5d |02Spellcasting: |03%-6d |02Traps: |03%11d",
-               manaMark, mana, mana, Spellcasting(c, sheet), skills.traps));
+        Format("|02Mana: |12%1.1s|03%4d/%-5d |02Spellcasting: |03%-6d |02Traps: |03%11d", manaMark,
+               mana, mana, Spellcasting(c, sheet), skills.traps));
   }
   lines.push_back(
       Format("                                       |02Picklocks:    |03%4d", skills.picklocks));
-  lines.push_back(Format("|02Strength: |03%1s%-6d |02Agility:|03%1s%-6d      |02Tracking:     |03%4d",
-                         "", c.strength, "", c.agility, skills.tracking));
-  lines.push_back(Format("|02Intellect:|03%1s%-6d |02Health: |03%1s%-6d      |02Martial Arts: |03%4d",
-                         "", c.intellect, "", c.health, skills.martialArts));
-  lines.push_back(Format("|02Willpower:|03%1s%-6d |02Charm:  |03%1s%-6d      |02MagicRes:     |03%4d",
-                         "", c.willpower, "", c.charm, skills.magicRes));
+  lines.push_back(
+      Format("|02Strength: |03%1s%-6d |02Agility:|03%1s%-6d      |02Tracking:     |03%4d", "",
+             c.strength, "", c.agility, skills.tracking));
+  lines.push_back(
+      Format("|02Intellect:|03%1s%-6d |02Health: |03%1s%-6d      |02Martial Arts: |03%4d", "",
+             c.intellect, "", c.health, skills.martialArts));
+  lines.push_back(
+      Format("|02Willpower:|03%1s%-6d |02Charm:  |03%1s%-6d      |02MagicRes:     |03%4d", "",
+             c.willpower, "", c.charm, skills.magicRes));
   return lines;
 }
 

@@ -77,7 +77,8 @@ std::vector<std::string> SetLevel(WalkerSession& session, const TypedLine& line)
 
 std::vector<std::string> SetExperience(WalkerSession& session, const TypedLine& line) {
   WalkerCharacter& c = session.character;
-  if (const auto value = NumberWithin(line, 0, INT64_MAX)) c.experience = static_cast<uint64_t>(*value);
+  if (const auto value = NumberWithin(line, 0, INT64_MAX))
+    c.experience = static_cast<uint64_t>(*value);
   return {Format("|07Character experience changed to %llu.", static_cast<u64>(c.experience))};
 }
 
@@ -96,8 +97,8 @@ std::vector<std::string> SetLastName(WalkerSession& session, const TypedLine& li
 std::vector<std::string> SetRace(WalkerSession& session, const TypedLine& line) {
   WalkerCharacter& c = session.character;
   if (const auto value = NumberWithin(line, 0, UINT32_MAX)) c.race = static_cast<uint32_t>(*value);
-  return WithRecheck(session, Format("|07Character race changed to %u (%s).", c.race,
-                                     RaceName(c.race).c_str()));
+  return WithRecheck(
+      session, Format("|07Character race changed to %u (%s).", c.race, RaceName(c.race).c_str()));
 }
 
 std::vector<std::string> SetClass(WalkerSession& session, const TypedLine& line) {
@@ -151,8 +152,7 @@ std::optional<ItemRecord> NamedItem(const TypedLine& line, std::vector<std::stri
   const std::optional<int64_t> number = ParseInteger(line.Word(3));
   if (!number || *number <= 0 || *number > UINT32_MAX ||
       GetItem(static_cast<uint32_t>(*number), item, true) != 0) {
-    lines.push_back(
-        Format("|12\"%s\" is not a valid item number!", TypedWord(line, 3).c_str()));
+    lines.push_back(Format("|12\"%s\" is not a valid item number!", TypedWord(line, 3).c_str()));
     return std::nullopt;
   }
   return item;
@@ -229,8 +229,8 @@ std::vector<std::string> SetCharacterSyntaxLines() {
   std::vector<std::string> lines{"|07Syntax|08: |14SET CHAR |07<option> [...]"};
   for (const CharacterSetting& s : kSettings) {
     if (s.help.empty()) continue;
-    lines.push_back(Format("  |14%-11.*s|07- %.*s", static_cast<int>(s.word.size()),
-                           s.word.data(), static_cast<int>(s.help.size()), s.help.data()));
+    lines.push_back(Format("  |14%-11.*s|07- %.*s", static_cast<int>(s.word.size()), s.word.data(),
+                           static_cast<int>(s.help.size()), s.help.data()));
   }
   return lines;
 }

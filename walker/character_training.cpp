@@ -29,8 +29,8 @@ uint64_t TrainingCost(uint16_t markupPercent, int32_t newLevel) {
 std::vector<std::string> TrainLevel(WalkerSession& session) {
   WalkerCharacter& c = session.character;
   ShopRecord shop;
-  if (session.room.roomType() != kShopRoomType ||
-      GetShop(session.room.shopNumber(), shop) != 0 || shop.shopType() != kTrainingShopType) {
+  if (session.room.roomType() != kShopRoomType || GetShop(session.room.shopNumber(), shop) != 0 ||
+      shop.shopType() != kTrainingShopType) {
     return {"|07You must be in an appropriate training room to train!"};
   }
   if (shop.trainClass() != 0 && shop.trainClass() != c.characterClass) {
@@ -57,12 +57,12 @@ std::vector<std::string> TrainLevel(WalkerSession& session) {
              MoneyText(TrainingCost(shop.markupPercent(), next)).c_str(), next),
       "You receive the following:", Format("%d additional character points", points)};
   c.level = next;
-  c.characterPoints = static_cast<int32_t>(
-      std::min<int64_t>(int64_t{c.characterPoints} + points, INT32_MAX));
+  c.characterPoints =
+      static_cast<int32_t>(std::min<int64_t>(int64_t{c.characterPoints} + points, INT32_MAX));
   // Lives set above nine by hand are never taken away here.
-  const int32_t lives = std::max(
-      c.lives, static_cast<int32_t>(std::min<int64_t>(int64_t{c.lives} + kLivesPerTraining,
-                                                      WalkerCharacter::kMaxLives)));
+  const int32_t lives =
+      std::max(c.lives, static_cast<int32_t>(std::min<int64_t>(int64_t{c.lives} + kLivesPerTraining,
+                                                               WalkerCharacter::kMaxLives)));
   if (lives != c.lives) lines.push_back(Format("%d additional lives", lives - c.lives));
   c.lives = lives;
   const int32_t roll = RandomRange(0, int32_t{sheet.characterClass.hpRange()} + 1);

@@ -157,12 +157,12 @@ TEST(CharacterFormulasTest, Regeneration) {
     int16_t alter;  // ability 145
     int32_t raw, modified;
   } mp[] = {
-      {kMagicMage, 0, 6, 6},      // INT 66: 9900 / 1650
-      {kMagicMage, -50, 6, 3},    // 50 * 6 / 100
-      {kMagicPriest, 0, 8, 8},    // WIL 90: 13500 / 1650 = 8.2
-      {kMagicDruid, 0, 7, 7},     // (66 + 90) / 2 = 78: 11700 / 1650 = 7.1
-      {kMagicBard, 0, 3, 3},      // CHA 33: 4950 / 1650
-      {kMagicKai, 100, 1, 2},     // always 1; 200 * 1 / 100
+      {kMagicMage, 0, 6, 6},    // INT 66: 9900 / 1650
+      {kMagicMage, -50, 6, 3},  // 50 * 6 / 100
+      {kMagicPriest, 0, 8, 8},  // WIL 90: 13500 / 1650 = 8.2
+      {kMagicDruid, 0, 7, 7},   // (66 + 90) / 2 = 78: 11700 / 1650 = 7.1
+      {kMagicBard, 0, 3, 3},    // CHA 33: 4950 / 1650
+      {kMagicKai, 100, 1, 2},   // always 1; 200 * 1 / 100
       {kMagicNone, 100, 0, 0},
   };
   for (const auto& t : mp) {

@@ -244,8 +244,9 @@ TEST_F(WalkTest, ChatAndSmallCommands) {
       {"sell sword", {"You cannot SELL if you are not in a shop!"}},
       {"buy training", {"You cannot BUY if you are not in a shop!"}},
       {"buy sword", {}},
-      {"party", {"You are not in a party at the present time.",
-                 "  Ysolde                         (Warrior)             [H:100%]   - Midrank"}},
+      {"party",
+       {"You are not in a party at the present time.",
+        "  Ysolde                         (Warrior)             [H:100%]   - Midrank"}},
       {"set char level 5", {"Character level changed to 5."}},
       {"appraise sword", {"Your command had no effect."}},  // no shop here
       // Warrior, HEA 50, level 1: 6 + 25 + 3 + 0 both ways.
