@@ -247,5 +247,34 @@ TEST(StartupCheckImageTest, LabelsAndTheAreasTheCheckFillsIn) {
   EXPECT_FALSE(p.Blank(2, 79, 49));
 }
 
+// The character sheet: the banner, and blank room wherever the walker writes a
+// value or a field is edited, and for the message row.
+TEST(CharacterImageTest, BannerAndRoomForTheFields) {
+  const Painted p = Paint(screens::kCharacter);
+  EXPECT_NE(p.Row(2).find("DUNMARROW"), std::string::npos);
+  EXPECT_NE(p.Row(2).find("Character Creation"), std::string::npos);
+  const struct {
+    int fromColumn, toColumn, fromRow, toRow;
+  } areas[] = {
+      {20, 37, 4, 7},    // names, race and class
+      {20, 37, 9, 14},   // stat ranges and values
+      {22, 36, 16, 18},  // hair and eyes
+      {14, 17, 20, 20},  // SAVE, EDIT, QUIT
+      {65, 69, 13, 13},  // character points
+      {1, 80, 23, 23},   // messages
+  };
+  for (const auto& a : areas) {
+    for (int row = a.fromRow; row <= a.toRow; ++row) {
+      EXPECT_TRUE(p.Blank(a.fromColumn, a.toColumn, row)) << "row " << row;
+    }
+  }
+  for (const char* label : {"Given Name", "Strength", "Charm", "Eye Colour", "Point Costs"}) {
+    bool found = false;
+    for (int row = 1; row <= kScreenRows; ++row)
+      found |= p.Row(row).find(label) != std::string::npos;
+    EXPECT_TRUE(found) << label;
+  }
+}
+
 }  // namespace
 }  // namespace torvex

@@ -32,14 +32,14 @@ constexpr uint32_t kPoofKey = 24;      // a key that returns to its place
 constexpr uint32_t kMailShirt = 25;    // armour class 25, damage reduction 7
 constexpr uint32_t kNoSuchItem = 98;
 // Shops.
-constexpr uint32_t kHallShop = 1;       // training hall, any class, levels 2 to 20, markup 20
-constexpr uint32_t kMageHallShop = 2;   // training hall for class 2 only
-constexpr uint32_t kStallShop = 3;      // an ordinary shop
-constexpr uint32_t kHighHallShop = 4;   // training hall from level 5
+constexpr uint32_t kHallShop = 1;      // training hall, any class, levels 2 to 20, markup 20
+constexpr uint32_t kMageHallShop = 2;  // training hall for class 2 only
+constexpr uint32_t kStallShop = 3;     // an ordinary shop
+constexpr uint32_t kHighHallShop = 4;  // training hall from level 5
 constexpr uint32_t kNoShop = 9;
 // Rooms of map 1.
 constexpr uint32_t kTrainingRoom = 7;
-constexpr uint32_t kGraveyard = 8;   // death room 9
+constexpr uint32_t kGraveyard = 8;  // death room 9
 constexpr uint32_t kChapel = 9;
 constexpr uint32_t kShrine = 2189;  // the default death room below level 40
 
@@ -83,15 +83,15 @@ class CharacterTest : public WalkerWorldTest {
       s.setMarkupPercent(20);
       return Bytes(s);
     };
-    MakeFile(kShopFile, {shop(kHallShop, 8, 0, 2), shop(kMageHallShop, 8, 2, 2), shop(kStallShop, 0, 0, 2),
-                         shop(kHighHallShop, 8, 0, 5)});
+    MakeFile(kShopFile, {shop(kHallShop, 8, 0, 2), shop(kMageHallShop, 8, 2, 2),
+                         shop(kStallShop, 0, 0, 2), shop(kHighHallShop, 8, 0, 5)});
 
     RoomRecord graveyard = MakeRoom(1, kGraveyard, "Graveyard", {});
     graveyard.setDeathRoom(kChapel);
-    MakeFile(kRoomFile,
-             {Bytes(Crossroads()), Bytes(MakeRoom(1, kHall, "Hall", {})), Bytes(TrainingRoom(kHallShop)),
-              Bytes(graveyard), Bytes(MakeRoom(1, kChapel, "Chapel", {})),
-              Bytes(MakeRoom(1, kShrine, "Shrine", {}))});
+    MakeFile(kRoomFile, {Bytes(Crossroads()), Bytes(MakeRoom(1, kHall, "Hall", {})),
+                         Bytes(TrainingRoom(kHallShop)), Bytes(graveyard),
+                         Bytes(MakeRoom(1, kChapel, "Chapel", {})),
+                         Bytes(MakeRoom(1, kShrine, "Shrine", {}))});
     ClearCaches();
   }
   void TearDown() override {
@@ -176,25 +176,37 @@ TEST_F(CharacterTest, TrainingGrantsPointsLivesAndAHitPointRoll) {
     Lines lines;
     int32_t livesAfter, pointsAfter;
   } cases[] = {
-      {9, 9, 81123,  // level 10 needs 81123 at P = 100; (9 / 10) * 5 + 10 = 10 points
+      {9,
+       9,
+       81123,  // level 10 needs 81123 at P = 100; (9 / 10) * 5 + 10 = 10 points
        {"|07You hand over 6 gold crowns and you receive training to attain level 10.",
         "You receive the following:", "10 additional character points"},
-       9, 10},
-      {10, 3, UINT64_MAX,  // (10 / 10) * 5 + 10 = 15 points; 3 + 5 lives
+       9,
+       10},
+      {10,
+       3,
+       UINT64_MAX,  // (10 / 10) * 5 + 10 = 15 points; 3 + 5 lives
        {"|07You hand over 6 gold crowns, 6 silver nobles and you receive training to attain "
         "level 11.",
         "You receive the following:", "15 additional character points", "5 additional lives"},
-       8, 15},
-      {2, 6, UINT64_MAX,  // six lives rise to nine only
+       8,
+       15},
+      {2,
+       6,
+       UINT64_MAX,  // six lives rise to nine only
        {"|07You hand over 1 gold crown, 8 silver nobles and you receive training to attain "
         "level 3.",
         "You receive the following:", "10 additional character points", "3 additional lives"},
-       9, 10},
-      {2, 12, UINT64_MAX,  // lives set above nine by hand stay
+       9,
+       10},
+      {2,
+       12,
+       UINT64_MAX,  // lives set above nine by hand stay
        {"|07You hand over 1 gold crown, 8 silver nobles and you receive training to attain "
         "level 3.",
         "You receive the following:", "10 additional character points"},
-       12, 10},
+       12,
+       10},
   };
   for (const auto& c : cases) {
     WalkerSession session = Warrior(TrainingRoom(kHallShop));
@@ -217,8 +229,7 @@ TEST_F(CharacterTest, TrainingGrantsPointsLivesAndAHitPointRoll) {
 TEST_F(CharacterTest, TrainAndBuyTrainingAnswerInShopRoomsOnly) {
   WalkerSession outside = Warrior(Crossroads());
   EXPECT_EQ(Type(outside, "buy training"), Lines{"You cannot BUY if you are not in a shop!"});
-  EXPECT_EQ(Type(outside, "TRAI"),
-            Lines{"You must be in an appropriate training room to train!"});
+  EXPECT_EQ(Type(outside, "TRAI"), Lines{"You must be in an appropriate training room to train!"});
   WalkerSession inside = Warrior(TrainingRoom(kHallShop));
   inside.character.experience = 1000;
   EXPECT_EQ(Type(inside, "bu t")[0].substr(0, 13), "You hand over");
@@ -230,7 +241,7 @@ TEST_F(CharacterTest, TheNameRule) {
     const char* name;
     bool valid;
   } cases[] = {
-      {"_a-b9", true}, {"", true},      {"Ysolde", true},  {"z", true},   {"9abc", false},
+      {"_a-b9", true}, {"", true},       {"Ysolde", true}, {"z", true},    {"9abc", false},
       {"-ab", false},  {"ab cd", false}, {"ab|cd", false}, {"a.b", false}, {"\xE9t\xE9", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsValidName(c.name), c.valid) << c.name;
@@ -318,8 +329,7 @@ TEST_F(CharacterTest, EscAtAnyFieldLeavesTheCharacterAsItWas) {
 TEST_F(CharacterTest, SaveStoresTheFormQuitDoesNot) {
   // Names, STR 250, INT emptied (the race's base 31), the others as they were;
   // hair length one on, hair colour two on, eye colour one back.
-  const std::string keys =
-      "Zed\rQuill\r250\r\b\b\r\r\r\r\r \r  \r{left}\r";
+  const std::string keys = "Zed\rQuill\r250\r\b\b\r\r\r\r\r \r  \r{left}\r";
   WalkerCharacter character = FormCharacter();
   HeadlessConsole hc;
   PushScript(hc.display, keys);
@@ -447,8 +457,8 @@ TEST_F(CharacterTest, SuicideSendsToTheDeathRoomAndKeepsLoyalAndCursedItems) {
   WalkerHoldings& h = session.holdings;
   h.gold = 40;
   h.runic = 2;
-  const int32_t carried[] = {kPoofGem, kLoyalAmulet, kNoSuchItem, kCursedRing, kDeathToken,
-                             kRustyKey};
+  const int32_t carried[] = {kPoofGem,    kLoyalAmulet, kNoSuchItem,
+                             kCursedRing, kDeathToken,  kRustyKey};
   for (size_t i = 0; i < std::size(carried); ++i) {
     h.items[i * 10] = carried[i];
     h.itemUses[i * 10] = 1;
@@ -460,11 +470,11 @@ TEST_F(CharacterTest, SuicideSendsToTheDeathRoomAndKeepsLoyalAndCursedItems) {
   h.torchItemIndex = 10;
   TurnEnd turn;
   const Lines lines = Type(session, "SUICIDE", &turn);
-  EXPECT_EQ(lines, (Lines{"After a LONG thought, you take your own life.",
-                          "You now have 2 lives remaining.",
-                          "Your moon gem has returned to its rightful place.",
-                          "Kil:Item 98 not found", "Your bone key has returned to its rightful place.",
-                          "Kil:Key 98 not found"}));
+  EXPECT_EQ(
+      lines,
+      (Lines{"After a LONG thought, you take your own life.", "You now have 2 lives remaining.",
+             "Your moon gem has returned to its rightful place.", "Kil:Item 98 not found",
+             "Your bone key has returned to its rightful place.", "Kil:Key 98 not found"}));
   EXPECT_EQ(c.lives, 2);
   EXPECT_EQ(session.roomNumber(), kChapel);
   EXPECT_EQ(turn.show, RoomShow::kAsBriefModeSays);
