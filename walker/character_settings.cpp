@@ -57,7 +57,12 @@ std::vector<std::string> WithRecheck(WalkerSession& session, std::string first) 
 
 std::vector<std::string> SetLevel(WalkerSession& session, const TypedLine& line) {
   WalkerCharacter& c = session.character;
-  const std::optional<int64_t> typed = ParseInteger(line.Word(3));
+  std::optional<int64_t> typed = ParseInteger(line.Word(3));
+  // Digits beyond the 64-bit range still name a level above the highest.
+  const std::string& word = line.Word(3);
+  if (!typed && !word.empty() && word.find_first_not_of("0123456789") == std::string::npos) {
+    typed = kHighestSetLevel;
+  }
   if (!typed || *typed <= 0) {
     return {Format("|12Character level may not be changed to %s.", TypedWord(line, 3).c_str())};
   }

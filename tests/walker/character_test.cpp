@@ -591,6 +591,8 @@ TEST_F(CharacterTest, SetChar) {
       {"set char level 0", {"Character level may not be changed to 0."}},
       {"set char level lots", {"Character level may not be changed to lots."}},
       {"set char level 99999999999999", {"Character level changed to 65535."}},
+      {"set char level 123456789012345678901234567890", {"Character level changed to 65535."}},
+      {"set char level -3", {"Character level may not be changed to -3."}},
       {"set char l 1", {"Character level changed to 1."}},
       {"set char e 5000000000", {"Character experience changed to 5000000000."}},
       {"set char e -1", {"Character experience changed to 0."}},
