@@ -85,16 +85,26 @@ struct NamingCommand {
 // begins another command's word, so matching the beginning of a word picks
 // the same command the interpreter runs.
 constexpr NamingCommand kNamingCommands[] = {
-    {"GIVEITEM", Named::kItem},         {"TAKEITEM", Named::kItem},
-    {"CHECKITEM", Named::kItem},        {"CLEARITEM", Named::kItem},
-    {"FAILITEM", Named::kItem},         {"FAILROOMITEM", Named::kItem},
-    {"HIDEITEM", Named::kItem},         {"ROOMITEM", Named::kItem},
-    {"SUMMON", Named::kMonster},        {"NEEDMONSTER", Named::kMonster},
-    {"CAST", Named::kSpell, true},      {"CHECKSPELL", Named::kSpell},
-    {"LEARNSPELL", Named::kSpell},      {"CLASS", Named::kClass},
-    {"RACE", Named::kRace},             {"ADDABILITY", Named::kAbility},
-    {"CHECKABILITY", Named::kAbility},  {"FAILABILITY", Named::kAbility},
-    {"GIVEABILITY", Named::kAbility},   {"REMOVEABILITY", Named::kAbility},
+    {"GIVEITEM", Named::kItem},
+    {"TAKEITEM", Named::kItem},
+    {"CHECKITEM", Named::kItem},
+    {"CLEARITEM", Named::kItem},
+    {"FAILITEM", Named::kItem},
+    {"FAILROOMITEM", Named::kItem},
+    {"HIDEITEM", Named::kItem},
+    {"ROOMITEM", Named::kItem},
+    {"SUMMON", Named::kMonster},
+    {"NEEDMONSTER", Named::kMonster},
+    {"CAST", Named::kSpell, true},
+    {"CHECKSPELL", Named::kSpell},
+    {"LEARNSPELL", Named::kSpell},
+    {"CLASS", Named::kClass},
+    {"RACE", Named::kRace},
+    {"ADDABILITY", Named::kAbility},
+    {"CHECKABILITY", Named::kAbility},
+    {"FAILABILITY", Named::kAbility},
+    {"GIVEABILITY", Named::kAbility},
+    {"REMOVEABILITY", Named::kAbility},
     {"TESTABILITY", Named::kAbility},
 };
 
@@ -298,9 +308,8 @@ std::string TextBlockTitle(std::span<const uint8_t> record) {
   const TextBlockRecord block(record);
   const uint32_t number = block.blockNumber();
   const uint16_t part = block.part();
-  return Format("%s - %s : %d/%d (0x%.1x/0x%.1x)", "TORVEXNT", "Text",
-                static_cast<int32_t>(number), static_cast<int32_t>(part), number,
-                static_cast<unsigned>(part));
+  return Format("%s - %s : %d/%d (0x%.1x/0x%.1x)", "TORVEXNT", "Text", static_cast<int32_t>(number),
+                static_cast<int32_t>(part), number, static_cast<unsigned>(part));
 }
 
 RecordKey TextBlockKey() {
@@ -308,11 +317,11 @@ RecordKey TextBlockKey() {
   key.target = [](std::string_view text) -> std::optional<KeyTarget> {
     const std::optional<int64_t> number = ParseInteger(text);
     if (!number || *number == 0) return std::nullopt;
-    if (*number < 0 || *number > int64_t{UINT32_MAX}) {
-      return KeyTarget{{}, btrieve::status::kKeyNotFound};
-    }
+    // The key holds only the low 16 bits of the block number: a larger number
+    // would name another block.
+    if (*number < 0 || *number > 0xFFFF) return KeyTarget{{}, btrieve::status::kKeyNotFound};
     KeyTarget target{std::vector<uint8_t>(TextBlockRecord::kKeyLength), 0};
-    btrieve::StoreU32(target.key.data() + 16, static_cast<uint32_t>(*number));
+    btrieve::StoreU16(target.key.data() + 16, static_cast<uint16_t>(*number));
     return target;
   };
   key.macroText = [](std::span<const uint8_t> r) {
@@ -352,9 +361,9 @@ void ShowAnnotatedTextBlock(Console& console, std::span<const uint8_t> record) {
   const std::string text = DecodeTextBlock(block);
   console.SetTextAttr(7);
   console.ClrScr();
-  WriteColourLn(console, Format("|03Block |15%u|03, part |15%u|03, linked to |15%u|07",
-                                block.blockNumber(), static_cast<unsigned>(block.part()),
-                                block.linkTo()));
+  WriteColourLn(console,
+                Format("|03Block |15%u|03, part |15%u|03, linked to |15%u|07", block.blockNumber(),
+                       static_cast<unsigned>(block.part()), block.linkTo()));
   console.WriteLn();
 
   AnnotatedWriter writer(console);
@@ -385,9 +394,8 @@ std::string CrLfLineEnds(std::string_view text) {
 }
 
 bool ExportTextBlock(TInputManager& input, uint32_t block, uint16_t part, bool lineAdjusted) {
-  const std::string name =
-      Format(lineAdjusted ? "textblock.%u.%u.txt" : "textblock.raw.%u.%u.txt", block,
-             static_cast<unsigned>(part));
+  const std::string name = Format(lineAdjusted ? "textblock.%u.%u.txt" : "textblock.raw.%u.%u.txt",
+                                  block, static_cast<unsigned>(part));
   TextBlockRecord record;
   bool written = false;
   if (GetTextBlock(block, part, record, false) == 0) {

@@ -26,9 +26,10 @@ const BrowserDescription& TextBlockBrowserDescription();
 std::string TextBlockTitle(std::span<const uint8_t> record);
 
 // The jump key of the text file: a block number names part 0 of that block
-// (the block number at offset 16 of the 18-byte key, everything else zero). A
-// number the 32-bit field cannot hold answers status 4 (key not found). The
-// macro text of a record is its block number.
+// (the block number at offset 16 of the 18-byte key, everything else zero).
+// The key ends two bytes into the 32-bit block field, so a number above 65535
+// answers status 4 (key not found) rather than another block's part. The macro
+// text of a record is its block number.
 RecordKey TextBlockKey();
 
 // Paints the whole screen for a text-block record's bytes (shorter input reads
