@@ -217,20 +217,21 @@ bool IsStopKey(int key) {
   return key == key::kEscape || key == key::kCtrlC;
 }
 
-// Waits for any key; false when it was Esc or Ctrl+C, which also ends the run.
+// Waits for any key; false when it was Esc or Ctrl+C. The caller finishes its
+// row and then ends the run with StopRun.
 bool WaitAnyKey(Console& console, int* pressed = nullptr) {
   const int key = ReadWholeKey(console);
   if (pressed != nullptr) *pressed = key;
-  if (!IsStopKey(key)) return true;
-  StopRun(console);
-  return false;
+  return !IsStopKey(key);
 }
 
-// "Hit any key to continue...", erased once a key came. False on Esc.
+// "Hit any key to continue...", erased once a key came. Esc or Ctrl+C end
+// the display and the run.
 bool PauseDisplay(Console& console) {
   console.Write(kHitAnyKey);
   const bool going = WaitAnyKey(console);
   console.Write("\r" + std::string(26, ' ') + "\r");
+  if (!going) StopRun(console);
   return going;
 }
 
@@ -689,7 +690,10 @@ int Text(const Command& c) {
     c.console.GotoXY(1, c.console.WhereY());
     c.console.ClrEol();
   }
-  if (!going) return kScriptFailed;
+  if (!going) {
+    StopRun(c.console);
+    return kScriptFailed;
+  }
   if (!DisplayBlock(c.console, RecordNumberOf(block), 0, true, 0, nullptr).any) {
     c.Error(Format("Text block %d does not exist.", block));
   }
@@ -770,12 +774,9 @@ bool Step(Console& console, const std::vector<std::string>& words,
   console.Write(JoinWords(words));
   WriteColour(console, "|08 (any key runs it, Esc stops)");
   const bool going = WaitAnyKey(console);
-  if (going) {
-    console.GotoXY(1, console.WhereY());
-    console.ClrEol();
-  } else {
-    console.WriteLn();
-  }
+  console.GotoXY(1, console.WhereY());
+  console.ClrEol();
+  if (!going) StopRun(console);
   return going;
 }
 
