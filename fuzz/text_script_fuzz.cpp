@@ -58,8 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   constexpr std::string_view kKeys = "yYnN x\r";
   for (int i = 0; i < 24; ++i) {
     const int pick = (answers >> (i % 8)) + i;
-    display.PushText(std::string(1, (how & 0x40) != 0 && i == answers % 24 ? '\x1b'
-                                                                          : kKeys[pick % kKeys.size()]));
+    display.PushText(std::string(
+        1, (how & 0x40) != 0 && i == answers % 24 ? '\x1b' : kKeys[pick % kKeys.size()]));
   }
 
   WalkerSession session;

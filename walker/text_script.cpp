@@ -399,8 +399,8 @@ int Cast(const Command& c) {
   SpellRecord spell;
   const bool found = GetSpell(RecordNumberOf(number), spell) == 0;
   if (c.LineInfo()) {
-    c.Say(Format("|07Casting spell |15%d|07 (|15%s|07).", number,
-                 found ? spell.name().c_str() : ""));
+    c.Say(
+        Format("|07Casting spell |15%d|07 (|15%s|07).", number, found ? spell.name().c_str() : ""));
   }
   if (!found) {
     c.Error(Format("Spell %d does not exist.", number));
@@ -421,11 +421,11 @@ int Check(const Command&) {
 
 int CheckAbility(const Command& c) {
   const int32_t ability = c.Number(1);
-  return FailOnNo(c,
-                  Format("|07Is ability %s%s |07=|15 %d|07? [y/n]:",
-                         AbilityColourText(ability).c_str(), AbilityName(ability).c_str(),
-                         c.Number(2)),
-                  std::nullopt);
+  return FailOnNo(
+      c,
+      Format("|07Is ability %s%s |07=|15 %d|07? [y/n]:", AbilityColourText(ability).c_str(),
+             AbilityName(ability).c_str(), c.Number(2)),
+      std::nullopt);
 }
 
 int CheckItem(const Command& c) {
@@ -474,7 +474,8 @@ int FailItem(const Command& c) {
 int FailRoomItem(const Command& c) {
   const int32_t item = c.Number(1);
   return FailOnYes(
-      c, Format("|07Is item |15%d |07(|15%s|07) in the room? [y/n]:", item, ItemNamed(item).c_str()),
+      c,
+      Format("|07Is item |15%d |07(|15%s|07) in the room? [y/n]:", item, ItemNamed(item).c_str()),
       c.Number(2));
 }
 
@@ -614,7 +615,8 @@ int RemoveAbility(const Command& c) {
 int RoomItem(const Command& c) {
   const int32_t item = c.Number(1);
   return FailOnNo(
-      c, Format("|07Is item |15%d |07(|15%s|07) in the room? [y/n]:", item, ItemNamed(item).c_str()),
+      c,
+      Format("|07Is item |15%d |07(|15%s|07) in the room? [y/n]:", item, ItemNamed(item).c_str()),
       c.Number(2));
 }
 
@@ -671,11 +673,11 @@ int Teleport(const Command& c) {
 
 int TestAbility(const Command& c) {
   const int32_t ability = c.Number(1);
-  return FailOnNo(c,
-                  Format("|07Is ability %s%s |07<=|15 %d|07? [y/n]:",
-                         AbilityColourText(ability).c_str(), AbilityName(ability).c_str(),
-                         c.Number(2)),
-                  std::nullopt);
+  return FailOnNo(
+      c,
+      Format("|07Is ability %s%s |07<=|15 %d|07? [y/n]:", AbilityColourText(ability).c_str(),
+             AbilityName(ability).c_str(), c.Number(2)),
+      std::nullopt);
 }
 
 int Text(const Command& c) {
@@ -767,8 +769,7 @@ std::string JoinWords(const std::vector<std::string>& words) {
 
 // Step debugging: shows the command about to run and waits for a key; false
 // when the user stopped the run.
-bool Step(Console& console, const std::vector<std::string>& words,
-          const ScriptPosition& position) {
+bool Step(Console& console, const std::vector<std::string>& words, const ScriptPosition& position) {
   WriteColour(console, Format("|08Step [B:%u/%u L:%d I:%d] |15", position.block, position.part,
                               position.line, position.command));
   console.Write(JoinWords(words));

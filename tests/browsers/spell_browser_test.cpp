@@ -240,7 +240,7 @@ TEST_F(SpellBrowserTest, SimulatedCastsRunTheirTextBlocks) {
   MakeFile(kTextFile, {{block.data(), block.data() + block.storedLength()}});
   Vk('S', kCtrl);
   Keys("\r\r\r");  // the stored inputs
-  Keys("n");        // the block's question, in the first round
+  Keys("n");       // the block's question, in the first round
   Keys("q");
   Keys("q");
   RunSpellBrowser(hc.console);

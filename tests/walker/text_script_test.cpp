@@ -24,15 +24,15 @@ namespace {
 
 using testing::Shows;
 
-constexpr uint32_t kGateMessage = 7;     // "The gate stays shut."
-constexpr uint32_t kItemKey = 5;         // "brass key"
-constexpr uint16_t kGlowAbility = 33;    // "Glow"
-constexpr uint32_t kHermit = 4;          // talks; arrives "%s arrives from %s"
-constexpr uint32_t kShade = 6;           // arrives "A shadow falls from %s %n %d"
-constexpr uint32_t kGuard = 8;           // talk block without a greeting
-constexpr uint32_t kStatue = 9;          // no talk block
-constexpr uint16_t kKindleSpell = 9;     // runs block 60 (TELEPORT 8 2)
-constexpr uint16_t kEchoSpell = 10;      // runs block 61 (CAST 10)
+constexpr uint32_t kGateMessage = 7;   // "The gate stays shut."
+constexpr uint32_t kItemKey = 5;       // "brass key"
+constexpr uint16_t kGlowAbility = 33;  // "Glow"
+constexpr uint32_t kHermit = 4;        // talks; arrives "%s arrives from %s"
+constexpr uint32_t kShade = 6;         // arrives "A shadow falls from %s %n %d"
+constexpr uint32_t kGuard = 8;         // talk block without a greeting
+constexpr uint32_t kStatue = 9;        // no talk block
+constexpr uint16_t kKindleSpell = 9;   // runs block 60 (TELEPORT 8 2)
+constexpr uint16_t kEchoSpell = 10;    // runs block 61 (CAST 10)
 constexpr uint32_t kRoomCommands = 10;
 constexpr uint32_t kSelfRandom = 20;
 constexpr uint32_t kAlways = 21;
@@ -103,8 +103,9 @@ class TextScriptTest : public testing::RecordFilesTest {
       m.setMoveMessage(move);
       return Bytes(m);
     };
-    MakeFile(kMonsterFile, {monster(kHermit, "Old Hermit", 40, 20), monster(kShade, "shade", 0, 21),
-                            monster(kGuard, "mute guard", 45, 0), monster(kStatue, "Old statue", 0, 0)});
+    MakeFile(kMonsterFile,
+             {monster(kHermit, "Old Hermit", 40, 20), monster(kShade, "shade", 0, 21),
+              monster(kGuard, "mute guard", 45, 0), monster(kStatue, "Old statue", 0, 0)});
 
     auto spell = [](uint16_t number, const std::string& name, int16_t block) {
       SpellRecord s;
@@ -140,9 +141,9 @@ class TextScriptTest : public testing::RecordFilesTest {
     for (int i = 0; i < kChainLength; ++i) {
       const uint32_t next = kChainStart + i + 1;
       parts.push_back({kChainStart + i, 0,
-                       i + 1 < kChainLength ? "99:RANDOM " + std::to_string(next) + ":RANDOM " +
-                                                  std::to_string(next)
-                                            : "99:ADDEXP 1"});
+                       i + 1 < kChainLength
+                           ? "99:RANDOM " + std::to_string(next) + ":RANDOM " + std::to_string(next)
+                           : "99:ADDEXP 1"});
     }
     std::vector<std::vector<uint8_t>> records;
     for (const Part& p : parts) records.push_back(PartBytes(p));
@@ -240,17 +241,24 @@ TEST_F(TextScriptTest, EachCommand) {
       {"ROOMITEM 5 7", "n", -1, {"Is item 5 (brass key) in the room? [y/n]:", kGate}},
       {"SUMMON 6", "", 0, {"Summoning monster 6 (shade).", "A shadow falls from nowhere %n 0"}},
       {"SUMMON 4", "", 0, {"Summoning monster 4 (Old Hermit).", "Old Hermit arrives from nowhere"}},
-      {"TAKEITEM 5 7", "y", 0, {"Do you have item 5 (brass key)? [y/n]:",
-                                "Item 5 (brass key) was taken."}},
+      {"TAKEITEM 5 7",
+       "y",
+       0,
+       {"Do you have item 5 (brass key)? [y/n]:", "Item 5 (brass key) was taken."}},
       {"TAKEITEM 5 7", "n", -1, {kGate}, {"Item 5 (brass key) was taken."}},
       {"TESTABILITY 33 9", "n", -1, {"Is ability Glow <= 9? [y/n]:"}},
-      {"TEXT 30", "z", 0, {"Showing text block 30 (press any key).", "first line", "second linepart two"}},
+      {"TEXT 30",
+       "z",
+       0,
+       {"Showing text block 30 (press any key).", "first line", "second linepart two"}},
       {"TEXT 30", "\x1b", -1, {kStopped}, {"first line"}},
       {"FROBNICATE 1", "", 0, {"Unhandled command FROBNICATE!"}},
       {"CHECKS 1", "", 0, {"Unhandled command CHECKS!"}},
       {"CASTLE 9", "", 0, {"Unhandled command CASTLE!"}},
-      {"ADDEXP 1::ADDEXP 2:", "", 0, {"You were given 1 experience.", "Unhandled command !",
-                                      "You were given 2 experience."}},
+      {"ADDEXP 1::ADDEXP 2:",
+       "",
+       0,
+       {"You were given 1 experience.", "Unhandled command !", "You were given 2 experience."}},
       {"CHECKITEM 5 0:ADDEXP 3", "n", -1, {}, {"You were given 3 experience."}},
   };
   for (const CommandCase& c : cases) {
@@ -275,8 +283,8 @@ TEST_F(TextScriptTest, EachCommand) {
 
 TEST_F(TextScriptTest, CoinKinds) {
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"C", "copper farthings"}, {"S", "silver nobles"},  {"G", "gold crowns"},
-      {"g", "gold crowns"},      {"P", "platinum pieces"}, {"R", "Runic Coins"},
+      {"C", "copper farthings"},    {"S", "silver nobles"},   {"G", "gold crowns"},
+      {"g", "gold crowns"},         {"P", "platinum pieces"}, {"R", "Runic Coins"},
       {"GOLD", "copper farthings"}, {"", "copper farthings"},
   };
   for (const auto& [kind, name] : cases) {
@@ -293,13 +301,13 @@ TEST_F(TextScriptTest, QuestionsAreErasedOrAnsweredOnTheirRow) {
   hc_.console.ClrScr();
   Options(kDebugLineInfo);
   Keys("n");
-  EXPECT_EQ(RunScriptLine(hc_.console, session_, "ADDEXP 4:CHECKITEM 5 0", map_, room_,
-                          {10, 1, 3, 0}),
-            -1);
+  EXPECT_EQ(
+      RunScriptLine(hc_.console, session_, "ADDEXP 4:CHECKITEM 5 0", map_, room_, {10, 1, 3, 0}),
+      -1);
   EXPECT_EQ(Screen(), (std::vector<std::string>{
                           "[B:10/1 L:3 I:1] - You were given 4 experience.",
                           "[B:10/1 L:3 I:2] - Is item 5 (brass key) in your inventory? [y/n]:n"}));
-  EXPECT_EQ(hc_.Attr(1, 1), 8);  // the bracket
+  EXPECT_EQ(hc_.Attr(1, 1), 8);                                      // the bracket
   EXPECT_EQ(hc_.Attr(static_cast<int>(Screen()[1].size()), 2), 15);  // the key
 }
 
@@ -310,7 +318,8 @@ TEST_F(TextScriptTest, LineInformationShowsWhatIsOtherwiseSilent) {
   Line("CAST 9");
   Line("TELEPORT 0 5:ADDEXP 1");
   const auto seen = Seen();
-  EXPECT_TRUE(Shows(seen, "[B:0/0 L:0 I:1] - Showing message 7.")) << ::testing::PrintToString(seen);
+  EXPECT_TRUE(Shows(seen, "[B:0/0 L:0 I:1] - Showing message 7."))
+      << ::testing::PrintToString(seen);
   EXPECT_TRUE(Shows(seen, "The gate stays shut."));
   EXPECT_TRUE(Shows(seen, "[B:0/0 L:0 I:1] - Random 21."));
   EXPECT_TRUE(Shows(seen, "[B:21/0 L:1 I:1] - You were given 21 experience."));
@@ -339,8 +348,8 @@ TEST_F(TextScriptTest, Teleport) {
     EXPECT_EQ(Line(c.line), 0);
     EXPECT_EQ(map_, c.map) << c.line;
     EXPECT_EQ(room_, c.room) << c.line;
-    EXPECT_EQ(Screen(), c.shown.empty() ? std::vector<std::string>{}
-                                        : std::vector<std::string>{c.shown})
+    EXPECT_EQ(Screen(),
+              c.shown.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.shown})
         << c.line;
   }
 }
@@ -356,7 +365,10 @@ struct RoomCommandCase {
 TEST_F(TextScriptTest, RoomCommands) {
   const std::vector<RoomCommandCase> cases = {
       // The first line's condition fails: the second line for the same words runs.
-      {"pull lever", "n", true, {kGate, "You were given 3 copper farthings."},
+      {"pull lever",
+       "n",
+       true,
+       {kGate, "You were given 3 copper farthings."},
        {"The lever clunks.", "You were given 9 evil points."}},
       {"PULL LEVER", "y", true, {"The lever clunks."}, {"You were given 3 copper farthings."}},
       // Esc ends the run: no alternative runs after it.
@@ -373,8 +385,7 @@ TEST_F(TextScriptTest, RoomCommands) {
     hc_.console.ClrScr();
     const size_t waits = hc_.display.AtKeyWaits().size();
     Keys(c.keys);
-    EXPECT_EQ(RunRoomCommand(hc_.console, session_, kRoomCommands, c.typed, map_, room_),
-              c.matched)
+    EXPECT_EQ(RunRoomCommand(hc_.console, session_, kRoomCommands, c.typed, map_, room_), c.matched)
         << c.typed;
     std::vector<std::string> seen = Screen();
     for (size_t i = waits; i < hc_.display.AtKeyWaits().size(); ++i) {
@@ -384,8 +395,10 @@ TEST_F(TextScriptTest, RoomCommands) {
         seen.push_back(row);
       }
     }
-    for (const std::string& line : c.shown) EXPECT_TRUE(Shows(seen, line)) << c.typed << ": " << line;
-    for (const std::string& line : c.notShown) EXPECT_FALSE(Shows(seen, line)) << c.typed << ": " << line;
+    for (const std::string& line : c.shown)
+      EXPECT_TRUE(Shows(seen, line)) << c.typed << ": " << line;
+    for (const std::string& line : c.notShown)
+      EXPECT_FALSE(Shows(seen, line)) << c.typed << ": " << line;
     EXPECT_EQ(hc_.display.PendingKeys(), 0u) << c.typed;
   }
 }
@@ -401,12 +414,12 @@ TEST_F(TextScriptTest, RandomBlockRollsOneToNinetyNine) {
     Random copy(seed);
     const int roll = static_cast<int>(copy.Next(99)) + 1;
     const auto run = [&](int threshold) {
-      TextBlockReader previous = SetTextBlockReader([threshold](uint32_t, uint16_t part,
-                                                                TextBlockRecord& r) {
-        if (part != 0) return 4;
-        r.setText(EncodeStoredText(std::to_string(threshold) + ":CHECK"));
-        return 0;
-      });
+      TextBlockReader previous =
+          SetTextBlockReader([threshold](uint32_t, uint16_t part, TextBlockRecord& r) {
+            if (part != 0) return 4;
+            r.setText(EncodeStoredText(std::to_string(threshold) + ":CHECK"));
+            return 0;
+          });
       ProgramRandom().SetSeed(seed);
       const bool ran = RunRandomBlock(hc_.console, session_, 1, map_, room_);
       SetTextBlockReader(previous);
@@ -482,7 +495,10 @@ TEST_F(TextScriptTest, Talking) {
   };
   const std::vector<TalkCase> cases = {
       {kHermit, "old", "", "", {"Greetings, traveller. I am Old Hermit."}},
-      {kHermit, "OLD HERMIT", "LANtern  ", "n",
+      {kHermit,
+       "OLD HERMIT",
+       "LANtern  ",
+       "n",
        {"Old Hermit lifts the lantern.", "", "You were given 44 experience."}},
       {kHermit, "hermit", "", "", {}},
       {kHermit, "old", "weather", "", {}},
@@ -595,8 +611,9 @@ TEST_F(TextScriptTest, CommandsListing) {
 
   hc_.console.ClrScr();
   ListRoomCommands(hc_.console, 0);
-  EXPECT_EQ(Screen(), std::vector<std::string>{
-                          "The specified text block doesn't exist, is invalid, or was unreadable."});
+  EXPECT_EQ(Screen(),
+            std::vector<std::string>{
+                "The specified text block doesn't exist, is invalid, or was unreadable."});
 
   hc_.console.ClrScr();
   ListRoomCommands(hc_.console, 999);
@@ -620,14 +637,21 @@ TEST(TextScriptWords, SplitCommandWords) {
       {"   ", {}},
       {"1 2 3 4 5 6 7 8 9  10", {"1", "2", "3", "4", "5", "6", "7", "8 9  10"}},
   };
-  for (const auto& [command, words] : cases) EXPECT_EQ(SplitCommandWords(command), words) << command;
+  for (const auto& [command, words] : cases)
+    EXPECT_EQ(SplitCommandWords(command), words) << command;
 }
 
 TEST(TextScriptWords, ScriptNumber) {
   const std::vector<std::pair<std::string, int32_t>> cases = {
-      {"12", 12},     {"-5", -5},          {"+7", 7},
-      {"12abc", 12},  {"abc", 0},          {"", 0},
-      {"-", 0},       {"99999999999", INT32_MAX}, {"-99999999999", INT32_MIN},
+      {"12", 12},
+      {"-5", -5},
+      {"+7", 7},
+      {"12abc", 12},
+      {"abc", 0},
+      {"", 0},
+      {"-", 0},
+      {"99999999999", INT32_MAX},
+      {"-99999999999", INT32_MIN},
   };
   for (const auto& [word, number] : cases) EXPECT_EQ(ScriptNumber(word), number) << word;
 }
