@@ -44,9 +44,8 @@ void WalkerSession::LoadFromSettings(const Settings& settings) {
   c.hairColour = ListIndex(s.roomHairColor, 10);
   c.hairLength = ListIndex(s.roomHairLength, 6);
   c.eyeColour = ListIndex(s.roomEyeColor, 17);
-  c.gender = !s.roomGender.empty() && (s.roomGender[0] == 'F' || s.roomGender[0] == 'f')
-                 ? "female"
-                 : "male";
+  c.gender = !s.roomGender.empty() && (s.roomGender[0] == 'F' || s.roomGender[0] == 'f') ? "female"
+                                                                                         : "male";
   c.newCharacter = s.roomRolled;
 
   holdings = settings.holdings;

@@ -57,7 +57,10 @@ bool RunWalk(Console& console, WalkerSession& session, uint32_t map, uint32_t ro
     WriteColourLn(console, MissingRoomText(map, room));
     return false;
   }
-  if (session.character.newCharacter && !CreateCharacter(console, session)) return false;
+  if (session.character.newCharacter) {
+    if (!CreateCharacter(console, session)) return false;
+    session.StoreToSettings(CurrentSettings());
+  }
 
   WriteHeading(console);
   if (session.character.lives == 1) WriteColourLn(console, "|07You feel your life-force ebbing.");
@@ -83,6 +86,9 @@ bool RunWalk(Console& console, WalkerSession& session, uint32_t map, uint32_t ro
     turn.show = RoomShow::kNothing;
     WritePrompt(console, session);
     RunTypedLine(turn, ReadLine(console, kMaxTypedLine));
+    // The program may end on a signal while the walk waits for the next
+    // line; what is saved then must be the character as it stands now.
+    session.StoreToSettings(CurrentSettings());
   }
   return true;
 }

@@ -10,43 +10,7 @@ namespace torvex {
 namespace {
 
 using testing::HeadlessConsole;
-
-// Queues a key script: plain characters are typed as they are, names in braces
-// are keys ("{home}", "{del}", "{ctrl-x}", "{esc}", "{enter}", ...).
-void PushScript(HeadlessDisplay& display, std::string_view script) {
-  struct Named {
-    std::string_view name;
-    uint16_t vk;
-    uint8_t mods;
-  };
-  static constexpr Named kNamed[] = {
-      {"home", vk::kHome, 0},     {"end", vk::kEnd, 0},    {"left", vk::kLeft, 0},
-      {"right", vk::kRight, 0},   {"del", vk::kDelete, 0}, {"bs", vk::kBack, 0},
-      {"up", vk::kUp, 0},         {"down", vk::kDown, 0},  {"f1", vk::kF1, 0},
-      {"ins", vk::kInsert, 0},    {"esc", vk::kEscape, 0}, {"enter", vk::kReturn, 0},
-      {"lf", vk::kReturn, kCtrl}, {"ctrl-x", 'X', kCtrl},  {"tab", vk::kTab, 0},
-      {"ctrl-a", 'A', kCtrl},
-  };
-  while (!script.empty()) {
-    if (script.front() != '{') {
-      display.PushText(script.substr(0, 1));
-      script.remove_prefix(1);
-      continue;
-    }
-    const size_t close = script.find('}');
-    ASSERT_NE(close, std::string_view::npos) << script;
-    const std::string_view name = script.substr(1, close - 1);
-    bool found = false;
-    for (const Named& n : kNamed) {
-      if (n.name == name) {
-        display.PushVk(n.vk, n.mods);
-        found = true;
-      }
-    }
-    ASSERT_TRUE(found) << "unknown key " << name;
-    script.remove_prefix(close + 1);
-  }
-}
+using testing::PushScript;
 
 struct EditCase {
   const char* defaultText;

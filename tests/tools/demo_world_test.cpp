@@ -880,7 +880,7 @@ TEST_F(DemoWorld, RoomCommandsAndExitWordsAreNotTakenByBuiltInCommands) {
     std::set<std::string> commands;
     for (const TextBlockRecord& t : texts) {
       if (r.commandText() == 0 || t.blockNumber() != r.commandText()) continue;
-      std::istringstream lines(DecodeText(t.text()));
+      std::istringstream lines(DecodeTextBlock(t));
       for (std::string line; std::getline(lines, line);) {
         const size_t colon = line.find(':');
         if (colon == std::string::npos || colon == 0) continue;
