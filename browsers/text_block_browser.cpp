@@ -18,6 +18,7 @@
 #include "platform/btrieve/bytes.h"
 #include "platform/file_writer.h"
 #include "screens/screens.h"
+#include "walker/text_script.h"
 
 namespace torvex {
 namespace {
@@ -245,9 +246,21 @@ void ShowMessageWindow(TInputManager& input, const TWindowStyle& style, const st
   input.ShowMessage();
 }
 
+// The part as the game shows it, through the interpreter's own display.
+void ShowGameView(Console& console, const TextBlockRecord& shown) {
+  console.SetTextAttr(7);
+  console.ClrScr();
+  ShowTextBlock(console, shown.blockNumber(), shown.part(), false, true);
+  WriteColour(console, kReturnPrompt);
+  ReadWholeKey(console);
+}
+
 bool HandleKey(BrowserState& state, int key) {
   const TextBlockRecord shown(state.Record());
   switch (key) {
+    case 'A':
+      ShowGameView(state.console, shown);
+      break;
     case 'I':
       ShowAnnotatedTextBlock(state.console, state.Record());
       break;

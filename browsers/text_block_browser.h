@@ -1,6 +1,7 @@
 // The text-block browser (WCCTEXT2): one part of a script or text block at a
-// time, its decoded text on the detail screen, the same part with its script
-// commands explained, and exports of its text to files.
+// time, its decoded text on the detail screen, the same part as the game shows
+// it (A, the interpreter's display) or with its script commands explained (I),
+// and exports of its text to files.
 //
 // Every view decodes the shown record into a copy: the record in the buffer
 // keeps its stored form and is never changed.

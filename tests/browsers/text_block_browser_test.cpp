@@ -1,5 +1,5 @@
-// The text-block screens cell by cell (the decoded detail screen and the
-// annotated view), the title and jump key, and the browser's keys, search and
+// The text-block screens cell by cell (the decoded detail screen, the game
+// view and the annotated view), the title and jump key, and the browser's keys, search and
 // exports over a real text file.
 #include "browsers/text_block_browser.h"
 
@@ -126,10 +126,9 @@ TEST(TextBlockKeyTest, ABlockNumberNamesItsPartZero) {
     uint32_t block;
   };
   const Case cases[] = {
-      {"12", true, 0, 12},          {"65535", true, 0, 0xFFFF},
-      {"65536", true, 4, 0},        {"4294967312", true, 4, 0},  {"-3", true, 4, 0},
-      {"0", false, 0, 0},           {"", false, 0, 0},
-      {"12abc", false, 0, 0},
+      {"12", true, 0, 12},        {"65535", true, 0, 0xFFFF}, {"65536", true, 4, 0},
+      {"4294967312", true, 4, 0}, {"-3", true, 4, 0},         {"0", false, 0, 0},
+      {"", false, 0, 0},          {"12abc", false, 0, 0},
   };
   const RecordKey key = TextBlockKey();
   const std::vector<uint8_t> shown = Part(7, 3, "shown");
@@ -149,8 +148,8 @@ TEST(TextBlockKeyTest, ABlockNumberNamesItsPartZero) {
 
 TEST(ColourTextColumnsTest, CodesTakeNoColumnAndADoubledBarOne) {
   const std::pair<std::string, size_t> cases[] = {
-      {"", 0},      {"abc", 3},    {"|04abc|07", 3}, {"||", 1},
-      {"a||b", 3},  {"x|||05y", 3}, {"a|0", 1},       {"|1", 0},
+      {"", 0},     {"abc", 3},     {"|04abc|07", 3}, {"||", 1},
+      {"a||b", 3}, {"x|||05y", 3}, {"a|0", 1},       {"|1", 0},
   };
   for (const auto& [text, columns] : cases) {
     EXPECT_EQ(ColourTextColumns(text), columns) << text;
@@ -253,6 +252,22 @@ TEST_F(TextFileTest, ExportsWriteTheDecodedTextWholeOrNotAtAll) {
   EXPECT_EQ(files, 3u);
 }
 
+TEST_F(TextBlockTest, TheGameViewObeysTheTextItShows) {
+  MakeFile(kTextFile, {Part(4, 0, "part zero"), Part(4, 1, "Hi \x1b[1;31mred\x1b[0m!\nline2")});
+  Keys(">A ");
+  Run();
+  // The key wait at "Press any key to return...".
+  ASSERT_EQ(hc.display.AtKeyWaits().size(), 4u);
+  const auto& shown = hc.display.AtKeyWaits()[2];
+  EXPECT_EQ(shown.Text(0, 0, 8), "Hi red! ");
+  EXPECT_EQ(shown.At(0, 0).attr & 0x0F, 2);  // the game's green
+  EXPECT_EQ(shown.At(3, 0).attr & 0x0F, 12);
+  EXPECT_EQ(shown.Text(0, 1, 6), "line2 ");
+  EXPECT_EQ(shown.Text(0, 2, 27), "Press any key to return... ");
+  EXPECT_EQ(shown.Text(0, 3, 80), std::string(80, ' '));
+  EXPECT_EQ(Shown(), "4/1");  // the detail screen is back afterwards
+}
+
 TEST_F(TextFileTest, AnExportOfAPartTheCacheCannotReadIsAnError) {
   btrieve::testing::TempDir work;
   InTempDirectory in(work.path());
@@ -307,13 +322,12 @@ class AnnotatedTest : public TextBlockTest {
 
 TEST_F(AnnotatedTest, CommandsSeparatedAndRecordsNamedInTheirColours) {
   Keys(" ");
-  ShowAnnotatedTextBlock(
-      hc.console, Part(40, 2,
-                       "pull lever:GIVEITEM 5:summon 9\n"
-                       "cast 3:class 2:race 4:addability 7 10\n"
-                       "casting 3:giveitem 0:takeitem 77:giveitem\n"
-                       "plain |04text\x1b[0m",
-                       41));
+  ShowAnnotatedTextBlock(hc.console, Part(40, 2,
+                                          "pull lever:GIVEITEM 5:summon 9\n"
+                                          "cast 3:class 2:race 4:addability 7 10\n"
+                                          "casting 3:giveitem 0:takeitem 77:giveitem\n"
+                                          "plain |04text\x1b[0m",
+                                          41));
   const std::string row3 = "pull lever:GIVEITEM 5 Rusty Sword:summon 9 Goblin ";
   const std::string row4 = "cast 3 Firebolt:class 2 Warrior:race 4 Dwarf:addability 7 10 Strength ";
   ExpectCells({
