@@ -296,11 +296,7 @@ BrowserDescription MakeDescription() {
   text.promptTitle = "Search Text Blocks";
   d.searches = {text};
   d.searchWithoutList = true;
-  d.rawDumpName = [](std::span<const uint8_t> r) {
-    const TextBlockRecord block(r);
-    return Format("rawtext%s-%u.%u.bin", kRawDumpEdition, block.blockNumber(),
-                  static_cast<unsigned>(block.part()));
-  };
+  // No raw dump: Ctrl+E is not a key of this browser (R and E export).
   d.macros = MacroKind::kText;
   d.extraKey = HandleKey;
   return d;
