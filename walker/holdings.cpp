@@ -9,6 +9,7 @@
 #include "database/records/enumerations.h"
 #include "database/records/record_rules.h"
 #include "database/records/tables.h"
+#include "simulators/weapon_rules.h"
 
 namespace torvex {
 
@@ -127,7 +128,8 @@ bool AlignmentAllows(const ItemRecord& item, int32_t evilPoints) {
     }
     return true;
   };
-  if (evilPoints >= kEvilFrom) return barredBy({kAbilityGoodAligned, kAbilityNotEvil, kAbilityNeutral});
+  if (evilPoints >= kEvilFrom)
+    return barredBy({kAbilityGoodAligned, kAbilityNotEvil, kAbilityNeutral});
   if (evilPoints >= kGoodBelow) {
     return barredBy({kAbilityGoodAligned, kAbilityEvilAligned, kAbilityNotNeutral});
   }
@@ -206,8 +208,7 @@ std::string ItemSuffix(ListingSuffix suffix, uint32_t number, const ItemRecord& 
     case ListingSuffix::kNumbers:
       return Format(" (%u)", number);
     case ListingSuffix::kPercent:
-      return Format(" (%lld%%)",
-                    static_cast<long long>(EncumbrancePercent(item.weight(), maximum)));
+      return Format(" (%lld%%)", static_cast<long long>(ShareOfMaximum(item.weight(), maximum)));
     case ListingSuffix::kNone:
       break;
   }
@@ -278,9 +279,9 @@ bool IsWorn(const WalkerHoldings& h, uint32_t number) {
 
 int CopiesCarried(const WalkerHoldings& h, uint32_t number) {
   if (number == 0) return 0;
-  return static_cast<int>(
-      std::count_if(h.items.begin(), h.items.end(),
-                    [number](int32_t stored) { return Number(stored) == number; }));
+  return static_cast<int>(std::count_if(h.items.begin(), h.items.end(), [number](int32_t stored) {
+    return Number(stored) == number;
+  }));
 }
 
 uint32_t LitItemNumber(const WalkerHoldings& h) {
@@ -336,12 +337,14 @@ bool TakeItem(WalkerHoldings& h, uint32_t number, const ItemReader& readItem, Li
 bool MayUse(const ItemRecord& item, const WalkerCharacter& character, const CharacterSheet& sheet) {
   if (!AlignmentAllows(item, character.evilPoints)) return false;
   const uint32_t cls = character.characterClass;
-  if (!ListAdmits(item, ItemRecord::kClassesCount,
-                  [](const ItemRecord& r, size_t i) { return r.classes(i); }, cls)) {
+  if (!ListAdmits(
+          item, ItemRecord::kClassesCount,
+          [](const ItemRecord& r, size_t i) { return r.classes(i); }, cls)) {
     return false;
   }
-  if (!ListAdmits(item, ItemRecord::kRacesCount,
-                  [](const ItemRecord& r, size_t i) { return r.races(i); }, character.race)) {
+  if (!ListAdmits(
+          item, ItemRecord::kRacesCount, [](const ItemRecord& r, size_t i) { return r.races(i); },
+          character.race)) {
     return false;
   }
   if (item.hasAbility(kAbilityMagical) && AbilityPresent(character, sheet, kAbilityAntiMagic)) {
@@ -381,8 +384,7 @@ void WearItem(WalkerSession& session, const HoldingsInput& input, uint32_t numbe
   // Asked before anything is taken off, so that a refusal changes nothing.
   ItemRecord weapon;
   if (place == kWornOffHand && input.readItem(Number(h.weapon), weapon) && IsTwoHanded(weapon)) {
-    out.push_back(
-        "|12You may not wear an off-hand item while you have a 2-handed weapon readied.");
+    out.push_back("|12You may not wear an off-hand item while you have a 2-handed weapon readied.");
     return;
   }
   // Rings share one place that holds two: the first ring worn stays, later
@@ -443,8 +445,7 @@ void ReadyItem(WalkerSession& session, const HoldingsInput& input, uint32_t numb
 
 void EquipItem(WalkerSession& session, const HoldingsInput& input, uint32_t number, Lines& out) {
   ItemRecord item;
-  if (input.readItem(number, item) &&
-      item.itemType() == static_cast<uint16_t>(ItemType::kWeapon)) {
+  if (input.readItem(number, item) && item.itemType() == static_cast<uint16_t>(ItemType::kWeapon)) {
     ReadyItem(session, input, number, out);
   } else {
     WearItem(session, input, number, out);
@@ -542,9 +543,9 @@ int64_t MaximumEncumbrance(const WalkerCharacter& character, const CharacterShee
   return ((percent + 100) * base) / 100;
 }
 
-int64_t EncumbrancePercent(int64_t part, int64_t whole) {
+int64_t ShareOfMaximum(int64_t part, int64_t whole) {
   if (whole == 0) return 0;
-  return part * 100 / whole;
+  return EncumbrancePercent(part, whole);
 }
 
 std::string_view EncumbranceCategory(int64_t percent) {
@@ -567,8 +568,7 @@ ArmourTotals WornArmourTotals(const WalkerSession& session, const HoldingsInput&
 }
 
 Purse PurseOf(const WalkerHoldings& h) {
-  return {Number(h.runic), Number(h.platinum), Number(h.gold), Number(h.silver),
-          Number(h.copper)};
+  return {Number(h.runic), Number(h.platinum), Number(h.gold), Number(h.silver), Number(h.copper)};
 }
 
 void StorePurse(WalkerHoldings& h, const Purse& p) {
@@ -648,12 +648,11 @@ void SellItem(WalkerSession& session, const HoldingsInput& input, const ShopReco
   const uint32_t price = SellingPrice(item, session.character.charm);
   const std::string coins(kCopperName);
   if (appraiseOnly) {
-    out.push_back(Format("|07You would get %u %s for your %s.", price, coins.c_str(),
-                         item.name().c_str()));
+    out.push_back(
+        Format("|07You would get %u %s for your %s.", price, coins.c_str(), item.name().c_str()));
     return;
   }
-  out.push_back(
-      Format("|07You sold %s for %u %s.", item.name().c_str(), price, coins.c_str()));
+  out.push_back(Format("|07You sold %s for %u %s.", item.name().c_str(), price, coins.c_str()));
   TakeItem(h, number, input.readItem, out);
   AddCopper(h, price);
 }
@@ -708,7 +707,7 @@ Lines InventoryLines(const WalkerSession& session, const HoldingsInput& input,
   }
 
   const int64_t carried = Encumbrance(h, input.readItem);
-  const int64_t percent = EncumbrancePercent(carried, maximum);
+  const int64_t percent = ShareOfMaximum(carried, maximum);
   const std::string category(EncumbranceCategory(percent));
   return {"You are carrying " + (entries.empty() ? std::string("Nothing!") : Joined(entries) + "."),
           WealthLine(h),
@@ -738,7 +737,7 @@ Lines WealthLines(const WalkerSession& session, const HoldingsInput& input, bool
   const std::vector<std::string> pieces =
       CoinPieces(PurseOf(h), session.runicCoinName, [&](uint32_t count) {
         if (!percent) return std::string();
-        return Format(" (%lld%%)", static_cast<long long>(EncumbrancePercent(count / 3, maximum)));
+        return Format(" (%lld%%)", static_cast<long long>(ShareOfMaximum(count / 3, maximum)));
       });
   return {pieces.empty() ? std::string("No money!") : "You have " + Joined(pieces) + ".",
           WealthLine(h)};
@@ -747,8 +746,7 @@ Lines WealthLines(const WalkerSession& session, const HoldingsInput& input, bool
 Lines InventorySyntaxLines() {
   return {"|07Syntax|08: |14INVENTORY |07[PERCENT|08, |07IDS |08or |07HELP|08]",
           "  |14PERCENT |07- Show each item's share of your maximum encumbrance.",
-          "  |14IDS     |07- Show each item's number.",
-          "  |14HELP    |07- Show this screen.",
+          "  |14IDS     |07- Show each item's number.", "  |14HELP    |07- Show this screen.",
           "|07I and EQUIP alone list what you carry as well."};
 }
 

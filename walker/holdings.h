@@ -116,8 +116,10 @@ int64_t Encumbrance(const WalkerHoldings& holdings, const ItemReader& readItem);
 // The most the character carries: 48 x STR (84 x STR - 3600 above 100),
 // changed by the percentage of the Alter Encumbrance total.
 int64_t MaximumEncumbrance(const WalkerCharacter& character, const CharacterSheet& sheet);
-// part x 100 / whole in whole percent; 0 when whole is 0.
-int64_t EncumbrancePercent(int64_t part, int64_t whole);
+// part x 100 / whole in whole percent (the weapon simulator's encumbrance
+// percentage), but 0 when whole is 0: a character without strength carries
+// nothing rather than failing every listing.
+int64_t ShareOfMaximum(int64_t part, int64_t whole);
 // "|04Heavy" above 66 %, "|06Medium" above 33, "|02Light" above 16, else
 // "|07None".
 std::string_view EncumbranceCategory(int64_t percent);
@@ -161,7 +163,8 @@ enum class ListingSuffix { kNone, kPercent, kNumbers };
 std::string CountedEntry(size_t index, int64_t count, std::string_view name);
 // INVENTORY, I and EQUIP: what is carried, worn and readied, then the wealth
 // and encumbrance lines.
-Lines InventoryLines(const WalkerSession& session, const HoldingsInput& input, ListingSuffix suffix);
+Lines InventoryLines(const WalkerSession& session, const HoldingsInput& input,
+                     ListingSuffix suffix);
 // KEYS.
 Lines KeyLines(const WalkerSession& session, const HoldingsInput& input, ListingSuffix suffix);
 // WEALTH; with `percent`, each kind of coin's share of the maximum encumbrance.

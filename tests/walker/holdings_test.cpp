@@ -198,10 +198,12 @@ TEST_F(HoldingsTest, AThirdRingTakesTheSecondsPlace) {
   EXPECT_EQ(Wear(1), Lines{"|07You are now wearing iron ring."});
   EXPECT_EQ(Wear(2), Lines{"|07You are now wearing gold ring."});
   EXPECT_EQ(Worn(), (std::vector<int32_t>{4, 1, 2}));
-  EXPECT_EQ(Wear(3), (Lines{"|07You have removed gold ring.", "|07You are now wearing jade ring."}));
+  EXPECT_EQ(Wear(3),
+            (Lines{"|07You have removed gold ring.", "|07You are now wearing jade ring."}));
   EXPECT_EQ(Worn(), (std::vector<int32_t>{4, 1, 3}));
   // The same ring again comes off before it goes on.
-  EXPECT_EQ(Wear(1), (Lines{"|07You have removed iron ring.", "|07You are now wearing iron ring."}));
+  EXPECT_EQ(Wear(1),
+            (Lines{"|07You have removed iron ring.", "|07You are now wearing iron ring."}));
   EXPECT_EQ(Worn(), (std::vector<int32_t>{4, 1, 3}));
 }
 
@@ -229,8 +231,9 @@ TEST_F(HoldingsTest, AnOffHandRefusalChangesNothing) {
   Wear(1);
   Ready(3);
   const WalkerHoldings before = session.holdings;
-  EXPECT_EQ(Wear(2),
-            Lines{"|12You may not wear an off-hand item while you have a 2-handed weapon readied."});
+  EXPECT_EQ(
+      Wear(2),
+      Lines{"|12You may not wear an off-hand item while you have a 2-handed weapon readied."});
   EXPECT_EQ(session.holdings.wornItems, before.wornItems);
   EXPECT_EQ(session.holdings.wornItemUses, before.wornItemUses);
   EXPECT_EQ(session.holdings.weapon, 3);
@@ -278,12 +281,12 @@ TEST_F(HoldingsTest, FindingByNameAndMode) {
     FindMode mode;
     uint32_t found;
   } cases[] = {
-      {"sword", FindMode::kAny, 1},       {"SH", FindMode::kAny, 1},
-      {"ord", FindMode::kAny, 0},         {"  cap ", FindMode::kAny, 2},
-      {"cap", FindMode::kEquipped, 3},    {"cap", FindMode::kUnequipped, 2},
+      {"sword", FindMode::kAny, 1},        {"SH", FindMode::kAny, 1},
+      {"ord", FindMode::kAny, 0},          {"  cap ", FindMode::kAny, 2},
+      {"cap", FindMode::kEquipped, 3},     {"cap", FindMode::kUnequipped, 2},
       {"stars", FindMode::kUnequipped, 0}, {"torch", FindMode::kEquipped, 5},
-      {"axe", FindMode::kEquipped, 9},    {"axe", FindMode::kAny, 0},
-      {"key", FindMode::kEquipped, 4},    {"", FindMode::kAny, 0},
+      {"axe", FindMode::kEquipped, 9},     {"axe", FindMode::kAny, 0},
+      {"key", FindMode::kEquipped, 4},     {"", FindMode::kAny, 0},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(FindCarriedItem(session.holdings, c.typed, c.mode, Input().readItem), c.found)
@@ -393,11 +396,11 @@ TEST_F(HoldingsTest, EncumbranceAtItsEdges) {
   const struct {
     int64_t percent;
     const char* category;
-  } categories[] = {{16, "|07None"},   {17, "|02Light"}, {33, "|02Light"},
+  } categories[] = {{16, "|07None"},   {17, "|02Light"},  {33, "|02Light"},
                     {34, "|06Medium"}, {66, "|06Medium"}, {67, "|04Heavy"}};
   for (const auto& c : categories) EXPECT_EQ(EncumbranceCategory(c.percent), c.category);
-  EXPECT_EQ(EncumbrancePercent(500, 0), 0);
-  EXPECT_EQ(EncumbrancePercent(167, 1000), 16);
+  EXPECT_EQ(ShareOfMaximum(500, 0), 0);
+  EXPECT_EQ(ShareOfMaximum(167, 1000), 16);
 
   const struct {
     int32_t strength;
