@@ -13,6 +13,7 @@
 #include "walker/movement.h"
 #include "walker/overhead_map.h"
 #include "walker/room_view.h"
+#include "walker/text_script.h"
 #include "walker/walker_screens.h"
 
 namespace torvex {
@@ -114,6 +115,22 @@ bool GotoLocation(WalkTurn& turn, const TypedLine& line, std::string_view) {
     return true;
   }
   EnterAndShow(turn, static_cast<uint32_t>(found->map), static_cast<uint32_t>(found->room));
+  return true;
+}
+
+// Enters the room a script moved the character to, when it moved it.
+void FollowScript(WalkTurn& turn, uint32_t map, uint32_t room) {
+  if (map != turn.session.map() || room != turn.session.roomNumber()) EnterAndShow(turn, map, room);
+}
+
+bool TalkTo(WalkTurn& turn, const TypedLine& line, std::string_view) {
+  const std::string rest = Trimmed(line.arguments);
+  const size_t space = rest.find(' ');
+  const std::string name = rest.substr(0, space);
+  const std::string topic = space == std::string::npos ? "" : Trimmed(rest.substr(space + 1));
+  uint32_t map = turn.session.map(), room = turn.session.roomNumber();
+  Talk(turn.console, turn.session, name, topic, map, room);
+  FollowScript(turn, map, room);
   return true;
 }
 
@@ -326,6 +343,11 @@ bool List(WalkTurn& turn, const TypedLine&, std::string_view) {
   return true;
 }
 
+bool RoomCommands(WalkTurn& turn, const TypedLine&, std::string_view) {
+  ListRoomCommands(turn.console, turn.session.room.commandText());
+  return true;
+}
+
 bool LightLevel(WalkTurn& turn, const TypedLine&, std::string_view) {
   const CharacterSheet sheet = LoadCharacterSheet(turn.session);
   const Light light = RoomLight(turn.session.room, turn.session.character, sheet);
@@ -431,8 +453,12 @@ void TypedCommand(WalkTurn& turn, std::string_view text) {
     case TypedExit::kNone:
       break;
   }
-  // The room's own command block is searched here once the text-block
-  // interpreter answers for it.
+  uint32_t map = turn.session.map(), room = turn.session.roomNumber();
+  if (RunRoomCommand(turn.console, turn.session, turn.session.room.commandText(), line, map,
+                     room)) {
+    FollowScript(turn, map, room);
+    return;
+  }
   Say(turn, kNoEffect);
 }
 
@@ -450,7 +476,7 @@ void Dispatch(WalkTurn& turn, const std::vector<CommandRow>& rows, const TypedLi
 const std::vector<CommandRow>& ArgumentCommands() {
   static const std::vector<CommandRow> rows = {
       {{{"LOOK", 1}}, std::nullopt, LookAt},
-      {{{"ASK", 2}, {"GREET", 2}}, std::nullopt, NotAvailableYet},
+      {{{"ASK", 2}, {"GREET", 2}}, std::nullopt, TalkTo},
       {{{"GOTO", kExact}}, std::nullopt, GotoLocation},
       {{{"REMOVE", 3}}, std::nullopt, RemoveNamed},
       {{{"EQUIP", 2}, {"ARM", 2}}, std::nullopt, EquipNamed},
@@ -501,7 +527,7 @@ const std::vector<CommandRow>& SingleWordCommands() {
       {{{"INFO", 3}}, std::nullopt, RoomInfo},
       {{{"LIST", 3}}, std::nullopt, List},
       {{{"LIGHT", 3}}, std::nullopt, LightLevel},
-      {{{"COMMANDS", 3}}, std::nullopt, NotAvailableYet},
+      {{{"COMMANDS", 3}}, std::nullopt, RoomCommands},
       {{{"MAP", 2}}, std::nullopt, Map},
       {{{"TELEPORT", 1}}, std::nullopt, TeleportSyntax},
       {{{"/", kExact}, {"WHISPER", 3}}, std::nullopt, Telepath},
