@@ -7,6 +7,7 @@
 #include "database/record_access.h"
 #include "database/records/enumerations.h"
 #include "database/records/tables.h"
+#include "walker/holdings.h"
 
 namespace torvex {
 
@@ -80,8 +81,7 @@ CharacterSheet LoadCharacterSheet(const WalkerSession& session) {
       sheet.carried.push_back(item);
     }
   }
-  const int32_t torch = h.torchItemIndex;
-  if (torch >= 0 && torch < WalkerHoldings::kItemSlots && read(h.items[torch])) sheet.lit = item;
+  if (read(static_cast<int32_t>(LitItemNumber(h)))) sheet.lit = item;
   return sheet;
 }
 
