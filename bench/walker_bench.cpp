@@ -5,7 +5,10 @@
 //   grid built and printed onto a console, against reading the same number
 //   of rooms from the warm room cache alone: counter "map_over_reads";
 //   building the grid alone: "build_over_reads".
-// Further walker commands add a function of their own over DemoWorld().
+// - "move": a direction typed at the prompt, from the line to the next room
+//   shown on a console (exit rules, room read, monsters generated, display),
+//   against reading the destination room from the warm room cache alone:
+//   counter "move_over_read".
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -23,7 +26,9 @@
 #include "database/settings.h"
 #include "exporter/quendex.h"
 #include "tools/world_source.h"
+#include "walker/commands.h"
 #include "walker/overhead_map.h"
+#include "walker/room_view.h"
 #include "walker/session.h"
 
 namespace torvex {
@@ -145,6 +150,39 @@ void BM_OverheadMap(benchmark::State& state) {
   state.counters["build_over_reads"] = built / reads;
 }
 BENCHMARK(BM_OverheadMap)->Unit(benchmark::kMillisecond);
+
+// East and back west between the fair's gate and its neighbour, one move
+// per timed step.
+void BM_MoveCommand(benchmark::State& state) {
+  DemoWorld();
+  QuietDisplay display;
+  Console console(display, 80, 50);
+  WalkerSession session;
+  session.character.newCharacter = false;
+  constexpr uint32_t kMap = 4, kGate = 44, kEast = 45;
+  if (GetRoom(kMap, kGate, session.room, true) != 0) std::abort();
+  RoomRecord record;
+  if (GetRoom(kMap, kEast, record, true) != 0) std::abort();
+
+  double moves = 0, reads = 0;
+  bool east = true;
+  for (auto _ : state) {
+    moves += Time([&] {
+      WalkTurn turn{console, session};
+      RunTypedLine(turn, east ? "e" : "w");
+      DisplayRoom(console, session, session.room, true, true);
+    });
+    reads +=
+        Time([&] { benchmark::DoNotOptimize(GetRoom(kMap, east ? kEast : kGate, record, true)); });
+    east = !east;
+  }
+  if (session.roomNumber() != kGate && session.roomNumber() != kEast) std::abort();
+  const double n = static_cast<double>(state.iterations());
+  state.counters["move_us"] = moves / n * 1e6;
+  state.counters["read_us"] = reads / n * 1e6;
+  state.counters["move_over_read"] = moves / reads;
+}
+BENCHMARK(BM_MoveCommand)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace torvex

@@ -130,7 +130,7 @@ bool Dispatch(BrowserState& state, const BrowserDescription& d, int k) {
 int16_t BrowserState::Call(uint16_t operation) {
   // Each read offers the whole buffer: a file of variable-length records may
   // follow a short record with a longer one.
-  file.dataLength = kTaskBufferSize;
+  file.dataLength = std::min(readLength, kHandleBufferSize);
   return BTRCALL(operation, file.positionBlock.data(), file.dataBuffer.get(), &file.dataLength,
                  file.keyBuffer.data(), file.keyLength, 0);
 }
@@ -318,6 +318,7 @@ uint16_t RecordNumber16At0(std::span<const uint8_t> record) {
 
 void RunBrowser(Console& console, const BrowserDescription& description) {
   BrowserState state(console);
+  state.readLength = description.readLength;
   const int16_t opened =
       OpenBtrieveFile(state.file, DatabaseFilePath(description.file), btrieve::open_mode::kNormal);
   if (opened != 0) {

@@ -42,9 +42,9 @@ struct BrowserState {
   // The record in the buffer: the bytes the last successful read returned.
   std::span<const uint8_t> Record() const { return {file.dataBuffer.get(), file.dataLength}; }
 
-  // One call on key 0 with the state's buffers; the data length offered is the
-  // whole task buffer. Whatever the status, the buffer and length are what the
-  // record manager left.
+  // One call on key 0 with the state's buffers; the data length offered is
+  // readLength. Whatever the status, the buffer and length are what the record
+  // manager left.
   int16_t Call(uint16_t op);
   // Get Equal on key 0 for these key bytes (at most the key buffer's size).
   int16_t GetEqual(std::span<const uint8_t> key);
@@ -54,6 +54,8 @@ struct BrowserState {
   BtrieveFile file;
   // Set: the top of the key loop repaints the title and the detail screen.
   bool redisplay = false;
+  // The data length every read offers (at most the buffer's size).
+  uint32_t readLength = kTaskBufferSize;
 };
 
 // Where a jump or a macro goes: the key buffer's bytes for a Get Equal, or a
@@ -123,6 +125,10 @@ struct BrowserDescription {
 
   // The game file browsed, opened from the configured data directory.
   DatabaseFile file;
+  // The data length offered to every read: the task buffer, or more for a file
+  // whose longest record does not fit it (a read that cannot return a record
+  // whole answers an error instead of the record).
+  uint32_t readLength = kTaskBufferSize;
   // "Item": the window title's kind word.
   std::string kindWord;
   // Window texts: "Items Help", "Search Items", "Goto Item",

@@ -47,6 +47,24 @@ std::string ClipColourText(std::string_view text, int columns) {
   return out;
 }
 
+size_t ColourTextColumns(std::string_view text) {
+  size_t columns = 0;
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == '|' && i + 1 < text.size() && text[i + 1] == '|') {
+      i += 2;
+    } else if (text[i] == '|') {
+      // As in ClipColourText: the two bytes after a bar are a code, whatever they are.
+      i += 3;
+      continue;
+    } else {
+      ++i;
+    }
+    ++columns;
+  }
+  return columns;
+}
+
 void WriteColourClipped(Console& console, int column, int row, std::string_view text,
                         int lastColumn) {
   const int room = lastColumn - column + 1;

@@ -49,5 +49,8 @@ std::string AbilityRowHead(uint16_t ability, int16_t value);
 
 // `text` cut after `columns` visible columns, its colour codes kept whole.
 std::string ClipColourText(std::string_view text, int columns);
+// The columns `text` takes when written through the colour-code writer: colour
+// codes take none and "||" takes one.
+size_t ColourTextColumns(std::string_view text);
 
 }  // namespace torvex

@@ -10,7 +10,6 @@
 #include "database/record_access.h"
 #include "database/records/enumerations.h"
 #include "database/records/records.h"
-#include "database/records/tables.h"
 #include "screens/screens.h"
 
 namespace torvex {
@@ -47,15 +46,6 @@ std::string Cell5(uint64_t n) {
   return Format("%-5.5s", std::to_string(n).c_str());
 }
 
-// The twenty stocked items, missing ones zeroed (so their names read empty).
-std::vector<ItemRecord> StockedItems(const ShopRecord& shop) {
-  std::vector<uint32_t> numbers(ShopRecord::kItemsCount);
-  for (size_t i = 0; i < numbers.size(); ++i) numbers[i] = shop.items(i);
-  std::vector<ItemRecord> items(numbers.size());
-  GetItems(numbers, items);
-  return items;
-}
-
 void WriteSlot(Console& console, const ShopRecord& shop, size_t slot, const ItemRecord& item) {
   const int row = kFirstSlotRow + static_cast<int>(slot);
   const uint32_t number = shop.items(slot);
@@ -75,17 +65,6 @@ void WriteSlot(Console& console, const ShopRecord& shop, size_t slot, const Item
   WriteColourClipped(console, kPercentColumn, row,
                      Format("%-8.8s", (std::to_string(shop.regenPercent(slot)) + "|07%").c_str()));
   WriteValueAt(console, kRestockColumn, row, Cell5(shop.regenNumber(slot)));
-}
-
-// One line of the list: its colour codes act, any other byte shows as its
-// glyph, so a control byte in an item name cannot move the cursor.
-void WriteListLine(Console& console, std::string_view text) {
-  const bool raw = console.RawOutput();
-  console.SetRawOutput(true);
-  WriteColour(console, text);
-  console.SetRawOutput(false);
-  console.WriteLn();
-  console.SetRawOutput(raw);
 }
 
 SearchOption NameSearch() {
@@ -178,45 +157,6 @@ void ShowShopDetail(Console& console, std::span<const uint8_t> record) {
                    Format("%7.7s", ("(" + std::to_string(trained) + ")").c_str()));
   WriteValueAt(console, kValueRight, 32, std::to_string(shop.markupPercent()));
   console.GotoXY(3, 49);
-}
-
-uint64_t ShopPrice(uint32_t base, uint16_t markupPercent) {
-  // Whole-number arithmetic: a floating-point product of the two can land on
-  // either side of a half (55 at 10% is 60.5 exactly, not 60.500000001).
-  const uint64_t hundredths = uint64_t{base} * (100u + markupPercent);
-  uint64_t price = hundredths / 100;
-  const uint64_t rest = hundredths % 100;
-  if (rest > 50 || (rest == 50 && price % 2 == 1)) ++price;
-  return price;
-}
-
-std::string PriceText(uint64_t price, uint8_t currencyType) {
-  if (price == 0) return "       Free";
-  const std::string_view coin = CoinName(CoinKindOfCurrency(currencyType), price);
-  return Format("%8llu %.*s", static_cast<unsigned long long>(price), static_cast<int>(coin.size()),
-                coin.data());
-}
-
-void WriteShopPriceList(Console& console, std::span<const uint8_t> record) {
-  const ShopRecord shop(record);
-  const std::vector<ItemRecord> items = StockedItems(shop);
-  if (console.WhereX() != 1) console.WriteLn();
-  bool headed = false;
-  for (size_t i = 0; i < ShopRecord::kItemsCount; ++i) {
-    const std::string name = items[i].name();
-    if (shop.items(i) == 0 || name.empty()) continue;
-    if (!headed) {
-      WriteListLine(console, "|02Item                          |03Quantity    Price");
-      WriteListLine(console, "|03------------------------------------------------------");
-      headed = true;
-    }
-    const bool gang = shop.isGangShop();
-    const uint32_t base = gang ? shop.gangPrice(i) : items[i].cost();
-    const uint8_t coin = gang ? shop.gangCurrency(i) : items[i].costCurrency();
-    const uint64_t price = base == 0 ? 0 : ShopPrice(base, shop.markupPercent());
-    WriteListLine(console, "|02" + Format("%-30.30s", name.c_str()) + "|03" +
-                               Format("%-6d", shop.normalQuantity(i)) + PriceText(price, coin));
-  }
 }
 
 void RunShopPriceList(Console& console, std::span<const uint8_t> record) {

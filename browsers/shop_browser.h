@@ -5,10 +5,10 @@
 
 #include <cstdint>
 #include <span>
-#include <string>
 
 #include "browsers/browser_frame.h"
 #include "console/console.h"
+#include "database/shop_price_list.h"
 
 namespace torvex {
 
@@ -21,22 +21,8 @@ const BrowserDescription& ShopBrowserDescription();
 // zeros). The stocked items and the trained class are looked up by name.
 void ShowShopDetail(Console& console, std::span<const uint8_t> record);
 
-// A price with the shop's markup: base x (100 + markup) / 100, rounded to the
-// nearest whole coin and halves to the even one. Exact for every base and
-// markup the record fields can hold.
-uint64_t ShopPrice(uint32_t base, uint16_t markupPercent);
-
-// The price column of a price-list line: "       Free" for 0, otherwise the
-// price in eight columns and the coin's name (singular for one coin). A
-// CurrencyType code outside the table names the unknown coin.
-std::string PriceText(uint64_t price, uint8_t currencyType);
-
-// Writes the price list of the shop from the cursor down, one line per slot
-// that names an existing item, starting on a line of its own. Item names are
-// shown, control bytes included, as glyphs. Does not wait.
-void WriteShopPriceList(Console& console, std::span<const uint8_t> record);
-
-// Ctrl+S: the price list, then "Press any key to return to viewer." and a key.
+// Ctrl+S: the price list (WriteShopPriceList, shared with the room walker's
+// LIST), then "Press any key to return to viewer." and a key.
 void RunShopPriceList(Console& console, std::span<const uint8_t> record);
 
 }  // namespace torvex

@@ -9,10 +9,13 @@
 #include "database/ability_names.h"
 #include "database/records/enumerations.h"
 #include "database/records/records.h"
+#include "database/settings.h"
 #include "screens/screens.h"
 #include "search/ability_search.h"
 #include "simulators/spell_rules.h"
 #include "simulators/spell_simulator.h"
+#include "walker/session.h"
+#include "walker/text_script.h"
 
 namespace torvex {
 namespace {
@@ -101,6 +104,12 @@ void WriteFormulaRows(Console& console, const SpellRecord& spell, int64_t level)
 }
 
 void RunSpellSimulatorFor(BrowserState& state, std::span<const uint8_t> record) {
+  // Casts that run text blocks (ability 148) run them through the
+  // interpreter, with the text-block options the walker has in the settings.
+  // The walker's own session is left alone: a walk installs the runner again.
+  static WalkerSession scriptSession;
+  scriptSession.LoadFromSettings(CurrentSettings());
+  InstallTextBlockRunner(state.console, scriptSession);
   RunSpellSimulator(state.console, SpellRecord(record), ProgramRandom());
 }
 

@@ -12,6 +12,9 @@ namespace torvex {
 // `a` and `b` equal when ASCII letters are compared without their case.
 bool SameTextIgnoringCase(std::string_view a, std::string_view b);
 
+// `text` without the blanks (spaces) before and after it.
+std::string_view TrimmedSpaces(std::string_view text);
+
 // A decimal number: an optional "+" or "-", then digits only, within the
 // type's range. nullopt for anything else, empty text included.
 std::optional<int64_t> ParseInteger(std::string_view text);

@@ -357,7 +357,9 @@ int32_t GetTextBlock(uint32_t block, uint16_t part, TextBlockRecord& record, boo
   std::array<uint8_t, kTextResultSize> result{};
   uint32_t length = kTextResultSize;
   status = file.Call(btrieve::op::kGetFirst, result.data(), &length);
-  if (status != 0) return status;
+  // A first record longer than the buffer still sets the position the search
+  // starts from; giving up here would fail every look-up in such a file.
+  if (status != 0 && status != btrieve::status::kDataBufferTooShort) return status;
 
   const std::vector<uint8_t> descriptor = TextBlockDescriptor(block, part);
   result.fill(0);

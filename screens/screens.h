@@ -34,6 +34,7 @@ extern const ScreenImage kMessageBrowser;
 extern const ScreenImage kRoomBrowser;   // room browser
 extern const ScreenImage kRoomItems;     // a room's items
 extern const ScreenImage kRoomMonsters;  // a room's active monsters
+extern const ScreenImage kTextBlock;     // text-block browser
 extern const ScreenImage kCharacter;     // the walker's character sheet
 
 // Every image, in the order of the list in screens/CMakeLists.txt.

@@ -10,6 +10,7 @@
 #include "browsers/room_browser.h"
 #include "browsers/shop_browser.h"
 #include "browsers/spell_browser.h"
+#include "browsers/text_block_browser.h"
 #include "shell/preferences.h"
 
 namespace torvex {
@@ -27,6 +28,7 @@ Viewers MakeProgramViewers(Console& console) {
   viewers.byCode[kViewActiveMonsters] = [&console] { RunActiveMonsterBrowser(console); };
   viewers.byCode[kViewShops] = [&console] { RunShopBrowser(console); };
   viewers.byCode[kViewMessages] = [&console] { RunMessageBrowser(console); };
+  viewers.byCode[kViewTextBlocks] = [&console] { RunTextBlockBrowser(console); };
   viewers.byCode[kViewRooms] = [&console] { RunRoomBrowser(console); };
   viewers.byCode[kViewRoomWalker] = [&console] { RunRoomWalkerStart(console); };
   return viewers;

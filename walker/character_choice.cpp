@@ -10,6 +10,7 @@
 #include "platform/btrieve/btrieve.h"
 #include "simulators/simulator_screen.h"
 #include "walker/character_form.h"
+#include "walker/holdings.h"
 
 namespace torvex {
 
@@ -129,15 +130,7 @@ bool CreateCharacter(Console& console, WalkerSession& session) {
   c.characterClass = *characterClass;
   c.lives = WalkerCharacter::kMaxLives;
 
-  WalkerHoldings& h = session.holdings;
-  h.items.fill(0);
-  h.itemUses.fill(-1);  // 65535: an empty slot
-  h.keys.fill(0);
-  h.keyUses.fill(-2);  // 65534: an empty key slot
-  h.wornItems.fill(0);
-  h.wornItemUses.fill(-1);
-  h.weapon = 0;
-  h.torchItemIndex = -1;
+  ClearHoldings(session.holdings);
 
   RaceRecord record;
   GetRace(c.race, record);

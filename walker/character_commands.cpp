@@ -9,13 +9,14 @@
 #include "walker/character_rules.h"
 #include "walker/character_screens.h"
 #include "walker/character_training.h"
+#include "walker/holdings.h"
 
 namespace torvex {
 
 namespace {
 
 void SayAll(WalkTurn& turn, const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) WriteColourLn(turn.console, line);
+  WriteLines(turn.console, lines);
 }
 
 void ShowStatus(WalkTurn& turn) {

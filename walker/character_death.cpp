@@ -7,7 +7,9 @@
 #include "console/keys.h"
 #include "database/record_access.h"
 #include "database/records/record_rules.h"
+#include "walker/holdings.h"
 #include "walker/movement.h"
+#include "walker/text_script.h"
 
 namespace torvex {
 
@@ -16,9 +18,6 @@ namespace {
 constexpr uint16_t kAbilityLoyalItem = 100;
 constexpr uint16_t kAbilityMajorCurse = 83;
 constexpr uint16_t kAbilityDeathTextBlock = 155;
-
-constexpr int16_t kEmptyItemUses = -1;  // 65535
-constexpr int16_t kEmptyKeyUses = -2;   // 65534
 
 constexpr uint32_t kDefaultDeathMap = 1;
 constexpr uint32_t kLowLevelDeathRoom = 2189;
@@ -29,18 +28,6 @@ std::string PoofLine(const ItemRecord& item) {
   return Format("|07Your %s has returned to its rightful place.", item.name().c_str());
 }
 
-// Runs the death text block, which may move the character by changing `map`
-// and `room`. The text-block interpreter is not part of the walker yet, so no
-// block runs and the character stays where the death put it.
-void RunDeathTextBlock(Console& console, const WalkerSession& session, uint32_t block,
-                       uint32_t& map, uint32_t& room) {
-  (void)console;
-  (void)session;
-  (void)block;
-  (void)map;
-  (void)room;
-}
-
 // Waits for Enter; Esc and Ctrl+C end the wait as well, since the walk ends
 // whichever key ends it.
 void WaitForEnter(Console& console) {
@@ -48,10 +35,6 @@ void WaitForEnter(Console& console) {
     const int k = ReadWholeKey(console);
     if (k == key::kEnter || k == key::kEscape || k == key::kCtrlC) return;
   }
-}
-
-void WriteLines(Console& console, const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) WriteColourLn(console, line);
 }
 
 }  // namespace
@@ -125,7 +108,7 @@ bool Suicide(Console& console, WalkerSession& session) {
   GoToRoom(console, session, map, room);
   if (losses.deathTextBlock != 0) {
     uint32_t newMap = session.map(), newRoom = session.roomNumber();
-    RunDeathTextBlock(console, session, losses.deathTextBlock, newMap, newRoom);
+    RunTextBlock(console, session, losses.deathTextBlock, 0, newMap, newRoom);
     if (newMap != session.map() || newRoom != session.roomNumber()) {
       GoToRoom(console, session, newMap, newRoom);
     }

@@ -8,6 +8,7 @@
 #include "database/records/enumerations.h"
 #include "database/records/record_rules.h"
 #include "database/records/tables.h"
+#include "walker/holdings.h"
 
 namespace torvex {
 
@@ -36,8 +37,6 @@ constexpr uint16_t kAbilityJumpkick = 35;
 constexpr uint16_t kAbilityMagicRes = 36;
 constexpr uint16_t kAbilityAlterHealing = 123;
 constexpr uint16_t kAbilityAlterManaRegen = 145;
-constexpr uint16_t kAbilityProtectiveShield = 10;
-constexpr uint16_t kAbilityDamageResistance = 7;
 constexpr int32_t kNoLargest = -32000;
 
 int32_t Narrow(int64_t value) {
@@ -100,8 +99,7 @@ CharacterSheet LoadCharacterSheet(const WalkerSession& session) {
       sheet.carried.push_back(item);
     }
   }
-  const int32_t torch = h.torchItemIndex;
-  if (torch >= 0 && torch < WalkerHoldings::kItemSlots && read(h.items[torch])) sheet.lit = item;
+  if (read(static_cast<int32_t>(LitItemNumber(h)))) sheet.lit = item;
   return sheet;
 }
 
@@ -291,18 +289,6 @@ Regeneration ManaRegeneration(const WalkerCharacter& c, const CharacterSheet& sh
   const int64_t percent = AbilityTotal(c, sheet, kAbilityAlterManaRegen);
   const int32_t modified = Narrow(Altered(percent, value));
   return {Narrow(value), Narrow(value), modified, modified, Narrow(percent)};
-}
-
-ArmourTotals WornArmour(const WalkerSession& session, const CharacterSheet& sheet) {
-  int64_t armourClass = AbilityTotal(session.character, sheet, kAbilityProtectiveShield);
-  int64_t reduction = AbilityTotal(session.character, sheet, kAbilityDamageResistance);
-  ItemRecord item;
-  for (const int32_t worn : session.holdings.wornItems) {
-    if (worn <= 0 || GetItem(static_cast<uint32_t>(worn), item, true) != 0) continue;
-    armourClass += item.armourClass();
-    reduction += item.damageReduction();
-  }
-  return {Narrow(armourClass), Narrow(reduction)};
 }
 
 std::string HealthLine(const WalkerCharacter& character, const CharacterSheet& sheet) {

@@ -111,16 +111,6 @@ Regeneration HitPointRegeneration(const WalkerCharacter& character, const Charac
 // walking ones.
 Regeneration ManaRegeneration(const WalkerCharacter& character, const CharacterSheet& sheet);
 
-// Armour class and damage reduction of the worn items, in tenths.
-struct ArmourTotals {
-  int32_t armourClass = 0;
-  int32_t damageReduction = 0;
-};
-// Sums the worn items' armour class and damage reduction and adds the totals of
-// the protective-shield and damage-resistance abilities. Worn items are read
-// through the item cache; items that cannot be read count nothing.
-ArmourTotals WornArmour(const WalkerSession& session, const CharacterSheet& sheet);
-
 // The health line: "Health: ..." with the mana or kai part for casters,
 // without colour codes.
 std::string HealthLine(const WalkerCharacter& character, const CharacterSheet& sheet);

@@ -4,6 +4,7 @@
 
 #include "console/format.h"
 #include "database/record_access.h"
+#include "walker/holdings.h"
 
 namespace torvex {
 
@@ -78,7 +79,7 @@ std::vector<std::string> StatusLines(const WalkerSession& session, const Charact
   const Skills skills = CharacterSkills(c, sheet);
   const Gauge hits = HealthHitPoints(c, sheet);
   const int32_t alterHp = AbilityTotal(c, sheet, kAbilityAlterHp);
-  const ArmourTotals armour = WornArmour(session, sheet);
+  const ArmourTotals armour = WornArmourTotals(session, {CachedItemReader(), sheet});
   const std::string name = CharacterFullName(c);
   const std::string race = sheet.race.name();
   const std::string cls = sheet.characterClass.name();

@@ -9,7 +9,7 @@
 #include "console/text_values.h"
 #include "database/record_access.h"
 #include "database/records/record_rules.h"
-#include "walker/commands.h"
+#include "walker/holdings.h"
 
 namespace torvex {
 
@@ -29,28 +29,10 @@ std::optional<int64_t> NumberWithin(const TypedLine& line, int64_t low, int64_t 
   return value;
 }
 
-// The equipment check after a change of level, race or class belongs to the
-// holdings part of the walker; until it is there nothing is taken off.
-std::vector<std::string> RecheckEquipment(WalkerSession& session) {
-  (void)session;
-  return {};
-}
-
-// Give and take belong to the holdings part of the walker; until it is there
-// they answer nullopt (not done), else whether the item was given or taken.
-std::optional<bool> GiveItemToCharacter(WalkerSession& session, uint32_t item) {
-  (void)session;
-  (void)item;
-  return std::nullopt;
-}
-std::optional<bool> TakeItemFromCharacter(WalkerSession& session, uint32_t item) {
-  (void)session;
-  (void)item;
-  return std::nullopt;
-}
-
+// The setting's own line after what the equipment check took off.
 std::vector<std::string> WithRecheck(WalkerSession& session, std::string first) {
-  std::vector<std::string> lines = RecheckEquipment(session);
+  std::vector<std::string> lines;
+  RecheckEquipment(session, LoadHoldingsInput(session), lines);
   lines.push_back(std::move(first));
   return lines;
 }
@@ -163,26 +145,25 @@ std::optional<ItemRecord> NamedItem(const TypedLine& line, std::vector<std::stri
   return item;
 }
 
-std::vector<std::string> GiveItem(WalkerSession& session, const TypedLine& line) {
+std::vector<std::string> SetGiveItem(WalkerSession& session, const TypedLine& line) {
   std::vector<std::string> lines;
   const std::optional<ItemRecord> item = NamedItem(line, lines);
   if (!item) return lines;
-  const std::optional<bool> given = GiveItemToCharacter(session, item->number());
-  if (!given) return {std::string(kNotAvailableYet)};
-  return {Format(*given ? "|07Item %d (%s) given to character."
-                        : "|12Unable to give item %d (%s) to character.",
+  const bool given = GiveItem(session.holdings, item->number(), CachedItemReader());
+  return {Format(given ? "|07Item %d (%s) given to character."
+                       : "|12Unable to give item %d (%s) to character.",
                  static_cast<int32_t>(item->number()), item->name().c_str())};
 }
 
-std::vector<std::string> TakeItem(WalkerSession& session, const TypedLine& line) {
+std::vector<std::string> SetTakeItem(WalkerSession& session, const TypedLine& line) {
   std::vector<std::string> lines;
   const std::optional<ItemRecord> item = NamedItem(line, lines);
   if (!item) return lines;
-  const std::optional<bool> taken = TakeItemFromCharacter(session, item->number());
-  if (!taken) return {std::string(kNotAvailableYet)};
-  return {Format(*taken ? "|07Item %d (%s) taken from character."
-                        : "|12Unable to take item %d (%s) from character.",
-                 static_cast<int32_t>(item->number()), item->name().c_str())};
+  const bool taken = TakeItem(session.holdings, item->number(), CachedItemReader(), lines);
+  lines.push_back(Format(taken ? "|07Item %d (%s) taken from character."
+                               : "|12Unable to take item %d (%s) from character.",
+                         static_cast<int32_t>(item->number()), item->name().c_str()));
+  return lines;
 }
 
 std::vector<std::string> SetGender(WalkerSession& session, const TypedLine& line) {
@@ -222,8 +203,8 @@ constexpr CharacterSetting kSettings[] = {
     {"CHA",        SetCharm,      ""},
     {"LIVES",      SetLives,      "<number> sets the lives left."},
     {"EP",         SetEvilPoints, "<number> sets the evil points."},
-    {"GIVEITEM",   GiveItem,      "<item number> gives the character an item."},
-    {"TAKEITEM",   TakeItem,      "<item number> takes an item from the character."},
+    {"GIVEITEM",   SetGiveItem,   "<item number> gives the character an item."},
+    {"TAKEITEM",   SetTakeItem,   "<item number> takes an item from the character."},
     {"GENDER",     SetGender,     "MALE (M) or FEMALE (F) sets the gender."},
 };
 // clang-format on

@@ -10,9 +10,11 @@
 #include "database/settings.h"
 #include "walker/character_commands.h"
 #include "walker/character_rules.h"
+#include "walker/holdings.h"
 #include "walker/movement.h"
 #include "walker/overhead_map.h"
 #include "walker/room_view.h"
+#include "walker/text_script.h"
 #include "walker/walker_screens.h"
 
 namespace torvex {
@@ -59,17 +61,6 @@ void EnterAndShow(WalkTurn& turn, uint32_t map, uint32_t room) {
   if (GoToRoom(turn.console, turn.session, map, room)) turn.show = RoomShow::kAsBriefModeSays;
 }
 
-// True when `typed` abbreviates the name of `item`, or the part of it after
-// any of its spaces.
-bool NamesItem(std::string_view typed, const std::string& name) {
-  if (PrefixMatches(typed, name)) return true;
-  for (size_t space = name.find(' '); space != std::string::npos;
-       space = name.find(' ', space + 1)) {
-    if (PrefixMatches(typed, std::string_view(name).substr(space + 1))) return true;
-  }
-  return false;
-}
-
 // The room's item called `typed`: its visible items first, then, when all
 // items are shown, its hidden ones.
 std::optional<ItemRecord> FindRoomItem(const WalkerSession& session, std::string_view typed) {
@@ -87,13 +78,6 @@ std::optional<ItemRecord> FindRoomItem(const WalkerSession& session, std::string
     }
   }
   return std::nullopt;
-}
-
-// --- Rows of either table ---
-
-bool NotAvailableYet(WalkTurn& turn, const TypedLine&, std::string_view) {
-  Say(turn, kNotAvailableYet);
-  return true;
 }
 
 // --- Argument commands ---
@@ -125,6 +109,22 @@ bool GotoLocation(WalkTurn& turn, const TypedLine& line, std::string_view) {
     return true;
   }
   EnterAndShow(turn, static_cast<uint32_t>(found->map), static_cast<uint32_t>(found->room));
+  return true;
+}
+
+// Enters the room a script moved the character to, when it moved it.
+void FollowScript(WalkTurn& turn, uint32_t map, uint32_t room) {
+  if (map != turn.session.map() || room != turn.session.roomNumber()) EnterAndShow(turn, map, room);
+}
+
+bool TalkTo(WalkTurn& turn, const TypedLine& line, std::string_view) {
+  const std::string rest = Trimmed(line.arguments);
+  const size_t space = rest.find(' ');
+  const std::string name = rest.substr(0, space);
+  const std::string topic = space == std::string::npos ? "" : Trimmed(rest.substr(space + 1));
+  uint32_t map = turn.session.map(), room = turn.session.roomNumber();
+  Talk(turn.console, turn.session, name, topic, map, room);
+  FollowScript(turn, map, room);
   return true;
 }
 
@@ -202,12 +202,14 @@ bool Sell(WalkTurn& turn, const TypedLine& line, std::string_view) {
     Say(turn, "|12You cannot SELL if you are not in a shop!");
     return true;
   }
-  return NotAvailableYet(turn, line, "SELL");
+  RunSellCommand(turn.console, turn.session, line.arguments, false);
+  return true;
 }
 
 bool Appraise(WalkTurn& turn, const TypedLine& line, std::string_view) {
   if (turn.session.room.shopNumber() == 0) return false;
-  return NotAvailableYet(turn, line, "APPRAISE");
+  RunSellCommand(turn.console, turn.session, line.arguments, true);
+  return true;
 }
 
 bool DebugOption(WalkTurn& turn, const TypedLine& line, std::string_view) {
@@ -226,6 +228,73 @@ bool MapWithArgument(WalkTurn& turn, const TypedLine& line, std::string_view) {
   } else {
     ShowOverheadMap(turn.console, turn.session, line.typed[1]);
   }
+  return true;
+}
+
+// --- Holdings ---
+
+// PERCENT or IDS after INVENTORY and KEYS; anything else lists plainly.
+ListingSuffix SuffixOption(const TypedLine& line) {
+  if (Abbreviates(line.Word(1), "PERCENT")) return ListingSuffix::kPercent;
+  if (Abbreviates(line.Word(1), "IDS")) return ListingSuffix::kNumbers;
+  return ListingSuffix::kNone;
+}
+
+bool RemoveNamed(WalkTurn& turn, const TypedLine& line, std::string_view) {
+  RunRemoveCommand(turn.console, turn.session, line.arguments);
+  return true;
+}
+
+bool EquipNamed(WalkTurn& turn, const TypedLine& line, std::string_view) {
+  RunEquipCommand(turn.console, turn.session, line.arguments);
+  return true;
+}
+
+bool LightNamed(WalkTurn& turn, const TypedLine& line, std::string_view) {
+  RunLightCommand(turn.console, turn.session, line.arguments);
+  return true;
+}
+
+bool InventoryWithOption(WalkTurn& turn, const TypedLine& line, std::string_view) {
+  if (Abbreviates(line.Word(1), "HELP")) {
+    WriteLines(turn.console, InventorySyntaxLines());
+  } else {
+    ShowInventory(turn.console, turn.session, SuffixOption(line));
+  }
+  return true;
+}
+
+bool KeysWithOption(WalkTurn& turn, const TypedLine& line, std::string_view) {
+  if (Abbreviates(line.Word(1), "HELP")) {
+    WriteLines(turn.console, KeysSyntaxLines());
+  } else {
+    ShowKeys(turn.console, turn.session, SuffixOption(line));
+  }
+  return true;
+}
+
+bool WealthWithOption(WalkTurn& turn, const TypedLine& line, std::string_view) {
+  ShowWealth(turn.console, turn.session, Abbreviates(line.Word(1), "PERCENT"));
+  return true;
+}
+
+bool Inventory(WalkTurn& turn, const TypedLine&, std::string_view) {
+  ShowInventory(turn.console, turn.session, ListingSuffix::kNone);
+  return true;
+}
+
+bool Keys(WalkTurn& turn, const TypedLine&, std::string_view) {
+  ShowKeys(turn.console, turn.session, ListingSuffix::kNone);
+  return true;
+}
+
+bool Wealth(WalkTurn& turn, const TypedLine&, std::string_view) {
+  ShowWealth(turn.console, turn.session, false);
+  return true;
+}
+
+bool Disarm(WalkTurn& turn, const TypedLine&, std::string_view) {
+  RunDisarmCommand(turn.console, turn.session);
   return true;
 }
 
@@ -258,12 +327,18 @@ bool RoomInfo(WalkTurn& turn, const TypedLine&, std::string_view) {
   return true;
 }
 
-bool List(WalkTurn& turn, const TypedLine& line, std::string_view) {
+bool List(WalkTurn& turn, const TypedLine&, std::string_view) {
   if (!InShopRoom(turn)) {
     Say(turn, "|12You cannot LIST if you are not in a shop!");
     return true;
   }
-  return NotAvailableYet(turn, line, "LIST");
+  ShowShopList(turn.console, turn.session.room.shopNumber());
+  return true;
+}
+
+bool RoomCommands(WalkTurn& turn, const TypedLine&, std::string_view) {
+  ListRoomCommands(turn.console, turn.session.room.commandText());
+  return true;
 }
 
 bool LightLevel(WalkTurn& turn, const TypedLine&, std::string_view) {
@@ -371,8 +446,12 @@ void TypedCommand(WalkTurn& turn, std::string_view text) {
     case TypedExit::kNone:
       break;
   }
-  // The room's own command block is searched here once the text-block
-  // interpreter answers for it.
+  uint32_t map = turn.session.map(), room = turn.session.roomNumber();
+  if (RunRoomCommand(turn.console, turn.session, turn.session.room.commandText(), line, map,
+                     room)) {
+    FollowScript(turn, map, room);
+    return;
+  }
   Say(turn, kNoEffect);
 }
 
@@ -390,15 +469,15 @@ void Dispatch(WalkTurn& turn, const std::vector<CommandRow>& rows, const TypedLi
 const std::vector<CommandRow>& ArgumentCommands() {
   static const std::vector<CommandRow> rows = {
       {{{"LOOK", 1}}, std::nullopt, LookAt},
-      {{{"ASK", 2}, {"GREET", 2}}, std::nullopt, NotAvailableYet},
+      {{{"ASK", 2}, {"GREET", 2}}, std::nullopt, TalkTo},
       {{{"GOTO", kExact}}, std::nullopt, GotoLocation},
-      {{{"REMOVE", 3}}, std::nullopt, NotAvailableYet},
-      {{{"EQUIP", 2}, {"ARM", 2}}, std::nullopt, NotAvailableYet},
-      {{{"READY", 3}, {"WIELD", 3}, {"WEAR", 3}}, std::nullopt, NotAvailableYet},
-      {{{"INVENTORY", 4}, {"I", kExact}}, std::nullopt, NotAvailableYet},
-      {{{"KEYS", 2}}, std::nullopt, NotAvailableYet},
-      {{{"LIGHT", 3}}, std::nullopt, NotAvailableYet},
-      {{{"WEALTH", 4}}, std::nullopt, NotAvailableYet},
+      {{{"REMOVE", 3}}, std::nullopt, RemoveNamed},
+      {{{"EQUIP", 2}, {"ARM", 2}}, std::nullopt, EquipNamed},
+      {{{"READY", 3}, {"WIELD", 3}, {"WEAR", 3}}, std::nullopt, EquipNamed},
+      {{{"INVENTORY", 4}, {"I", kExact}}, std::nullopt, InventoryWithOption},
+      {{{"KEYS", 2}}, std::nullopt, KeysWithOption},
+      {{{"LIGHT", 3}}, std::nullopt, LightNamed},
+      {{{"WEALTH", 4}}, std::nullopt, WealthWithOption},
       {{{"GOSSIP", 3}}, std::nullopt, Gossip},
       {{{"AUCTION", 3}}, std::nullopt, Auction},
       {{{"BROADCAST", 2}}, std::nullopt, Broadcast},
@@ -434,14 +513,14 @@ const std::vector<CommandRow>& SingleWordCommands() {
       {{{"ARM", 2}}, std::nullopt, ItemSyntax},
       {{{"BUY", 2}}, std::nullopt, ItemSyntax},
       {{{"SELL", 3}}, std::nullopt, ItemSyntax},
-      {{{"WEALTH", 4}}, std::nullopt, NotAvailableYet},
-      {{{"I", kExact}, {"INVENTORY", 4}, {"EQUIP", 2}}, std::nullopt, NotAvailableYet},
-      {{{"KEYS", 2}}, std::nullopt, NotAvailableYet},
-      {{{"DISARM", 2}}, std::nullopt, NotAvailableYet},
+      {{{"WEALTH", 4}}, std::nullopt, Wealth},
+      {{{"I", kExact}, {"INVENTORY", 4}, {"EQUIP", 2}}, std::nullopt, Inventory},
+      {{{"KEYS", 2}}, std::nullopt, Keys},
+      {{{"DISARM", 2}}, std::nullopt, Disarm},
       {{{"INFO", 3}}, std::nullopt, RoomInfo},
       {{{"LIST", 3}}, std::nullopt, List},
       {{{"LIGHT", 3}}, std::nullopt, LightLevel},
-      {{{"COMMANDS", 3}}, std::nullopt, NotAvailableYet},
+      {{{"COMMANDS", 3}}, std::nullopt, RoomCommands},
       {{{"MAP", 2}}, std::nullopt, Map},
       {{{"TELEPORT", 1}}, std::nullopt, TeleportSyntax},
       {{{"/", kExact}, {"WHISPER", 3}}, std::nullopt, Telepath},

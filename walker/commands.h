@@ -51,9 +51,6 @@ struct CommandRow {
   CommandHandler handler = nullptr;
 };
 
-// The answer of every command whose behaviour this walker does not have yet.
-inline constexpr std::string_view kNotAvailableYet =
-    "|07That command is not available in this walker yet.";
 inline constexpr std::string_view kNoEffect = "|07Your command had no effect.";
 
 // The longest line the prompt takes.

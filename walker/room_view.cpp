@@ -10,6 +10,7 @@
 #include "database/record_access.h"
 #include "database/records/enumerations.h"
 #include "database/records/tables.h"
+#include "walker/holdings.h"
 
 namespace torvex {
 
@@ -161,9 +162,7 @@ std::string ItemsLine(const RoomRecord& room, int32_t itemOptions) {
     if (number == 0 || quantity == 0) return;
     ItemRecord item;
     if (GetItem(number, item, true) != 0) return;
-    const std::string_view separator = kListSeparators[count == 0 ? 0 : 1];
-    entries += Format("%.*s%d %s", static_cast<int>(separator.size()), separator.data(), quantity,
-                      item.name().c_str());
+    entries += CountedEntry(count, quantity, item.name());
     if (numbers) {
       entries += hidden ? Format(" (%d/hidden)", Signed(number)) : Format(" (%d)", Signed(number));
     } else if (hidden) {

@@ -13,6 +13,7 @@
 #include "walker/movement.h"
 #include "walker/room_view.h"
 #include "walker/session.h"
+#include "walker/text_script.h"
 #include "walker/walker_screens.h"
 
 namespace torvex {
@@ -98,6 +99,8 @@ bool RunWalk(Console& console, WalkerSession& session, uint32_t map, uint32_t ro
 void Walk(Console& console, uint32_t& map, uint32_t& room) {
   WalkerSession& session = CurrentWalkerSession();
   session.LoadFromSettings(CurrentSettings());
+  // Spells cast on the walk (exits, scripts) run their text blocks here.
+  InstallTextBlockRunner(console, session);
   if (RunWalk(console, session, map, room)) {
     map = session.map();
     room = session.roomNumber();

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "console/format.h"
+#include "database/records/text_block_text.h"
+#include "simulators/rules.h"
 #include "simulators/spell_rules.h"
 #include "tests/browsers/ability_file_support.h"
 #include "tests/browsers/browser_test_support.h"
@@ -223,6 +225,30 @@ TEST_F(SpellBrowserTest, KeysAndSearches) {
   EXPECT_EQ(CurrentSettings().macros[static_cast<size_t>(MacroKind::kSpell)][1], "7");
   EXPECT_EQ(std::filesystem::file_size(work.File("rawspelsnt-7.bin")), SpellRecord::kDiskLength);
   EXPECT_EQ(hc.display.Title(), "TORVEXNT - Spell : Nova (300)");
+}
+
+TEST_F(SpellBrowserTest, SimulatedCastsRunTheirTextBlocks) {
+  SpellRecord glow = Spell(5, "Glow");
+  glow.setCastStyle(3);
+  glow.setTarget(1);
+  glow.setAbilityNumbers(0, 148);
+  glow.setAbilityValues(0, 70);
+  MakeFile(kSpellFile, {Bytes(glow)});
+  TextBlockRecord block;
+  block.setBlockNumber(70);
+  block.setText(EncodeStoredText("FAILITEM 1 0:ADDEXP 7\nADDEXP 8"));
+  MakeFile(kTextFile, {{block.data(), block.data() + block.storedLength()}});
+  Vk('S', kCtrl);
+  Keys("\r\r\r");  // the stored inputs
+  Keys("n");       // the block's question, in the first round
+  Keys("q");
+  Keys("q");
+  RunSpellBrowser(hc.console);
+  SetTextBlockRunner({});
+  EXPECT_EQ(hc.display.PendingKeys(), 0u);
+  EXPECT_TRUE(EverShown("Do you have item 1 ()? [y/n]:"));
+  EXPECT_TRUE(EverShown("You were given 7 experience."));
+  EXPECT_FALSE(EverShown("You were given 8 experience."));
 }
 
 }  // namespace

@@ -323,6 +323,22 @@ TEST_F(RecordAccessTest, FindGroupMonstersLimits) {
   EXPECT_EQ(FindGroupMonsters(7, 1, 2, records), btrieve::status::kFileNotFound);
 }
 
+// A foreign file may hold a text longer than any kept copy; when it is the
+// first record of the file, the look-ups of every other part still work.
+TEST_F(RecordAccessTest, ALongFirstTextDoesNotStopOtherLookUps) {
+  std::vector<uint8_t> huge = TextPart(1, 0, "");
+  huge.pop_back();
+  huge.insert(huge.end(), 3000, 'y');
+  huge.push_back(0);
+  MakeFile(kTextFile, {huge, TextPart(4, 2, "second")});
+  TextBlockRecord record;
+  ASSERT_EQ(GetTextBlock(4, 2, record, false), 0);
+  EXPECT_EQ(record.text(), "second");
+  // The long text itself arrives cut to the kept copy, without its zero.
+  ASSERT_EQ(GetTextBlock(1, 0, record, false), 0);
+  EXPECT_EQ(record.text(), std::string(TextBlockRecord::kTextCapacity, 'y'));
+}
+
 TEST_F(RecordAccessTest, TextBlockParts) {
   const std::string longText(2040, 'x');  // longer than a 2048-byte result could hold whole
   MakeFile(kTextFile, {TextPart(4, 1, "first"), TextPart(4, 2, "second"), TextPart(5, 1, "other"),

@@ -1,5 +1,6 @@
 // The menu's and command line's room codes reach the room browser and the
-// walker's start over the configured room file.
+// walker's start over the configured room file; the text code reaches the
+// text-block browser.
 #include "shell/program_viewers.h"
 
 #include <gtest/gtest.h>
@@ -63,6 +64,17 @@ TEST_F(ProgramViewersTest, RoomCodesReachTheRoomBrowserAndTheWalkerStart) {
       EXPECT_EQ(hc.display.Title(), c.title);
     }
   }
+}
+
+TEST_F(ProgramViewersTest, TheTextCodeReachesTheTextBlockBrowser) {
+  TextBlockRecord part;
+  part.setBlockNumber(12);
+  part.setText("H");
+  MakeFile(kTextFile, {{part.data(), part.data() + part.storedLength()}});
+  hc.display.PushText("q");
+  MakeProgramViewers(hc.console).Run(kViewTextBlocks);
+  EXPECT_EQ(hc.display.PendingKeys(), 0u);
+  EXPECT_EQ(hc.display.Title(), "TORVEXNT - Text : 12/0 (0xc/0x0)");
 }
 
 }  // namespace

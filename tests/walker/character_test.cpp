@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "console/form.h"
+#include "database/records/text_block_text.h"
 #include "database/settings.h"
 #include "platform/random.h"
 #include "tests/walker/walker_test_world.h"
@@ -15,6 +16,7 @@
 #include "walker/character_settings.h"
 #include "walker/character_training.h"
 #include "walker/commands.h"
+#include "walker/holdings.h"
 #include "walker/walker.h"
 
 namespace torvex {
@@ -30,6 +32,7 @@ constexpr uint32_t kPoofGem = 22;      // returns to its place on death
 constexpr uint32_t kDeathToken = 23;   // death text block 77
 constexpr uint32_t kPoofKey = 24;      // a key that returns to its place
 constexpr uint32_t kMailShirt = 25;    // armour class 25, damage reduction 7
+constexpr uint32_t kWarriorHelm = 26;  // for class 1 only
 constexpr uint32_t kNoSuchItem = 98;
 // Shops.
 constexpr uint32_t kHallShop = 1;      // training hall, any class, levels 2 to 20, markup 20
@@ -69,9 +72,20 @@ class CharacterTest : public WalkerWorldTest {
     shirt.setName("mail shirt");
     shirt.setArmourClass(25);
     shirt.setDamageReduction(7);
-    MakeFile(kItemFile, {item(kRustyKey, "rusty key", 0, 0), item(kLoyalAmulet, "amulet", 100, 1),
-                         item(kCursedRing, "black ring", 83, 1), Bytes(gem),
-                         item(kDeathToken, "token", 155, 77), Bytes(key), Bytes(shirt)});
+    ItemRecord helm;
+    helm.setNumber(kWarriorHelm);
+    helm.setName("iron helm");
+    helm.setWornOn(2);
+    helm.setClasses(0, 1);
+    MakeFile(kItemFile,
+             {item(kRustyKey, "rusty key", 0, 0), item(kLoyalAmulet, "amulet", 100, 1),
+              item(kCursedRing, "black ring", 83, 1), Bytes(gem),
+              item(kDeathToken, "token", 155, 77), Bytes(key), Bytes(shirt), Bytes(helm)});
+    // The token's death text block sends the character on to the chapel.
+    TextBlockRecord block;
+    block.setBlockNumber(77);
+    block.setText(EncodeStoredText("TELEPORT 9"));
+    MakeFile(kTextFile, {{block.data(), block.data() + block.storedLength()}});
 
     auto shop = [](uint32_t number, uint16_t type, uint16_t trainClass, uint16_t minLevel) {
       ShopRecord s;
@@ -516,6 +530,16 @@ TEST_F(CharacterTest, DeathRoomsAndTheDeathTextBlock) {
     EXPECT_EQ(lines, c.lines) << c.level;
     EXPECT_EQ(session.roomNumber(), c.room) << c.level;
   }
+  // The token's block runs after the move to the shrine and moves on.
+  WalkerSession session = Warrior(Crossroads());
+  session.character.lives = 2;
+  session.options.debugging = 0;
+  session.holdings.items[0] = kDeathToken;
+  TurnEnd turn;
+  Type(session, "suicide", &turn);
+  EXPECT_EQ(session.roomNumber(), kChapel);
+  EXPECT_EQ(turn.show, RoomShow::kAsBriefModeSays);
+
   // The death text block is that of the last item found, staying or not.
   WalkerHoldings h;
   h.items[5] = kDeathToken;
@@ -624,6 +648,24 @@ TEST_F(CharacterTest, SetChar) {
   WalkerSession session = Warrior(Crossroads());
   ASSERT_EQ(Type(session, "set char").size(), SetCharacterSyntaxLines().size());
   EXPECT_EQ(Type(session, "set char")[0], "Syntax: SET CHAR <option> [...]");
+}
+
+TEST_F(CharacterTest, SetCharGivesTakesAndRechecksTheEquipment) {
+  WalkerSession session = Warrior(Crossroads());
+  ClearHoldings(session.holdings);
+  EXPECT_EQ(Type(session, "set char giveitem 26"),
+            Lines{"Item 26 (iron helm) given to character."});
+  EXPECT_EQ(session.holdings.items[0], static_cast<int32_t>(kWarriorHelm));
+  session.holdings.wornItems[0] = kWarriorHelm;
+  // A mage may not wear the warrior's helm: it comes off before the class line.
+  EXPECT_EQ(Type(session, "set char class 2"),
+            (Lines{"Your iron helm has been removed.", "Character class changed to 2 (Mage)."}));
+  EXPECT_EQ(session.holdings.wornItems[0], 0);
+  EXPECT_EQ(Type(session, "set char takeitem 26"),
+            Lines{"Item 26 (iron helm) taken from character."});
+  EXPECT_EQ(session.holdings.items[0], 0);
+  EXPECT_EQ(Type(session, "set char takeitem 26"),
+            Lines{"Unable to take item 26 (iron helm) from character."});
 }
 
 TEST_F(CharacterTest, SetCharLevelMovesTheHitPointRolls) {

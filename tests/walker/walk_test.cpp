@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "database/records/text_block_text.h"
 #include "database/settings.h"
 #include "tests/walker/walker_test_world.h"
 #include "walker/commands.h"
 #include "walker/movement.h"
 #include "walker/session.h"
+#include "walker/text_script.h"
 #include "walker/walker.h"
 
 namespace torvex {
@@ -51,6 +54,34 @@ class WalkTest : public WalkerWorldTest {
  private:
   WalkerSession savedSession_;
 };
+
+// Lines no command takes go to the room's command block; a script that
+// teleports moves the character, one that does not leaves it where it stands.
+TEST_F(WalkTest, TypedLinesRunTheRoomsCommandBlock) {
+  const TextBlockReader previous =
+      SetTextBlockReader([](uint32_t block, uint16_t part, TextBlockRecord& r) -> int32_t {
+        if (block != 7 || part != 0) return 4;
+        r.setText(EncodeStoredText("PRAY:TELEPORT 2 1\nWAVE:CHECK\n"));
+        return 0;
+      });
+  const struct {
+    std::string typed;
+    uint32_t room;
+    bool noEffect;
+  } cases[] = {{"pray", kHall, false}, {"wave", kCrossroads, false}, {"dance", kCrossroads, true}};
+  for (const auto& c : cases) {
+    WalkerSession session = SessionIn(Crossroads());
+    session.room.setCommandText(7);
+    RoomShow show = RoomShow::kNothing;
+    const std::vector<std::string> lines = Type(session, c.typed, &show);
+    EXPECT_EQ(session.roomNumber(), c.room) << c.typed;
+    EXPECT_EQ(std::find(lines.begin(), lines.end(), "Your command had no effect.") != lines.end(),
+              c.noEffect)
+        << c.typed;
+    EXPECT_EQ(show == RoomShow::kAsBriefModeSays, c.room != kCrossroads) << c.typed;
+  }
+  SetTextBlockReader(previous);
+}
 
 TEST_F(WalkTest, EachExitTypeByDirection) {
   using Lines = std::vector<std::string>;
