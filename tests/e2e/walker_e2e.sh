@@ -2,8 +2,9 @@
 # Drives the real torvex binary through a walk of the demo world: /ROOMSIM
 # creates a character (race, class, the character sheet) and starts in the
 # first room of the file; the walk looks, shows the status, takes a map change,
-# a toll, a text exit and a cast exit, uses GOTO and MAP, and leaves. Then the room browser's Ctrl+S walks from the room shown
-# and the browser lands on the room where that walk ended.
+# a toll, a text exit and a cast exit, uses GOTO and MAP, and leaves. Then the
+# room browser's Ctrl+S walks from the room shown and the browser lands on the
+# room where that walk ended.
 set -euo pipefail
 torvex=$1
 world_build=$2
