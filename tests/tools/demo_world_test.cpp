@@ -907,6 +907,168 @@ TEST_F(DemoWorld, RoomCommandsAndExitWordsAreNotTakenByBuiltInCommands) {
   EXPECT_EQ(taken, "");
 }
 
+// ---- Room scripts: what they name exists, and the texts they show.
+
+TEST_F(DemoWorld, ScriptsNameRecordsThatExistAndTeleportAcrossMaps) {
+  const Rooms rooms = LoadRooms(File("WCCMP002.VIR"));
+  const auto texts = ReadAll<TextBlockRecord>(File("WCCTEXT2.VIR"));
+  std::map<char, std::set<uint32_t>> exist;
+  for (const auto& m : ReadAll<MessageRecord>(File("WCCMSG2.VIR"))) exist['M'].insert(m.number());
+  for (const auto& i : ReadAll<ItemRecord>(File("WCCITEM2.VIR"))) exist['I'].insert(i.number());
+  for (const auto& s : ReadAll<SpellRecord>(File("WCCSPEL2.VIR"))) exist['S'].insert(s.number());
+  for (const auto& t : texts) exist['B'].insert(t.blockNumber());
+  const auto monsters = ReadAll<MonsterRecord>(File("WCCKNMS2.VIR"));
+  for (const auto& m : monsters) exist['N'].insert(m.number());
+  // The kinds of a command's arguments, from the first: Message (0 = none),
+  // Item, moNster, Spell, Block; "-" for any other.
+  static const std::map<std::string, std::string> kArguments = {
+      {"MESSAGE", "M"},   {"MONSTERS", "M"},     {"NOMONSTERS", "M"},   {"REMOTEACTION", "-M"},
+      {"PRICE", "-M"},    {"MINLEVEL", "-M"},    {"MAXLEVEL", "-M"},    {"CLASS", "-M"},
+      {"RACE", "-M"},     {"GOODALIGNED", "-M"}, {"EVILALIGNED", "-M"}, {"CHECKITEM", "IM"},
+      {"FAILITEM", "IM"}, {"TAKEITEM", "IM"},    {"ROOMITEM", "IM"},    {"FAILROOMITEM", "IM"},
+      {"GIVEITEM", "I"},  {"CLEARITEM", "I"},    {"NEEDMONSTER", "NM"}, {"SUMMON", "N"},
+      {"CAST", "S"},      {"LEARNSPELL", "S"},   {"RANDOM", "B"},       {"TEXT", "B"}};
+  std::map<uint32_t, uint32_t> roomMapOfBlock;  // command block -> map of a room reached
+  for (const Place& p : rooms.reached) {
+    const RoomRecord& r = *rooms.Get(p.first, p.second);
+    if (r.commandText() != 0) roomMapOfBlock[r.commandText()] = r.mapNumber();
+  }
+  std::string missing;
+  std::set<uint32_t> shownByRooms;
+  int crossMap = 0;
+  for (const TextBlockRecord& t : texts) {
+    const auto room = roomMapOfBlock.find(t.blockNumber());
+    const std::string where = std::to_string(t.blockNumber()) + "/" + std::to_string(t.part());
+    std::istringstream lines(DecodeTextBlock(t));
+    for (std::string line; std::getline(lines, line);) {
+      std::istringstream pieces(line);
+      for (std::string piece; std::getline(pieces, piece, ':');) {
+        const std::vector<std::string> w = Words(piece);
+        if (w.empty()) continue;
+        const auto number = [&](size_t i) {
+          return i < w.size() ? static_cast<uint32_t>(std::atoi(w[i].c_str())) : 0u;
+        };
+        const auto kinds = kArguments.find(w[0]);
+        for (size_t i = 0; kinds != kArguments.end() && i < kinds->second.size(); ++i) {
+          const char kind = kinds->second[i];
+          const uint32_t n = number(i + 1);
+          if (kind != '-' && !(kind == 'M' && n == 0) && !exist[kind].count(n)) {
+            missing += where + " " + piece + "; ";
+          }
+        }
+        if (room != roomMapOfBlock.end() && w[0] == "TEXT") shownByRooms.insert(number(1));
+        if (w[0] != "TELEPORT" || number(1) == 0) continue;
+        const uint32_t map = number(2) != 0                 ? number(2)
+                             : room != roomMapOfBlock.end() ? room->second
+                                                            : 0;
+        if (rooms.Get(map, number(1)) == nullptr) missing += where + " " + piece + "; ";
+        crossMap += room != roomMapOfBlock.end() && map != room->second;
+      }
+    }
+  }
+  // Talk topics name their response blocks.
+  for (const MonsterRecord& m : monsters) {
+    for (const TextBlockRecord& t : texts) {
+      if (m.talkText() == 0 || t.blockNumber() != m.talkText()) continue;
+      std::istringstream lines(DecodeTextBlock(t));
+      for (std::string line; std::getline(lines, line);) {
+        const size_t colon = line.find(':');
+        if (colon == std::string::npos ||
+            !exist['B'].count(static_cast<uint32_t>(std::atoi(line.c_str() + colon + 1)))) {
+          missing += m.name() + ": " + line + "; ";
+        }
+      }
+    }
+  }
+  EXPECT_EQ(missing, "");
+  EXPECT_GE(crossMap, 1) << "a room command teleports to a room of another map";
+  EXPECT_TRUE(shownByRooms.count(51) && shownByRooms.count(52))
+      << "the test card and the annals are shown by room commands";
+}
+
+// The sequences of a text as the ANSI writer meets them: each control
+// sequence by its final and the shape of its numbers ("H:none", "H:one",
+// "H:two"), and by its exact numbers ("K:1"); every rendition number ("m31");
+// "esc:D", "esc:M", "esc:other", "abandoned", "bell" and "backspace".
+std::set<std::string> AnsiFeatures(const std::string& text) {
+  static const std::string kFinals = "!ABCDEHJKLfhlmnrsu";
+  std::set<std::string> out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\a') out.insert("bell");
+    if (text[i] == '\b') out.insert("backspace");
+    if (text[i] != '\x1b' || i + 1 >= text.size()) continue;
+    const char next = text[++i];
+    if (next != '[') {
+      out.insert(next == 'D' || next == 'M' ? std::string("esc:") + next : "esc:other");
+      continue;
+    }
+    size_t end = i + 1;
+    while (end < text.size() && text[end] != '\x1b' && kFinals.find(text[end]) == std::string::npos)
+      ++end;
+    if (end == text.size()) break;
+    const std::string params = text.substr(i + 1, end - i - 1);
+    i = end;
+    if (text[end] == '\x1b') {
+      out.insert("abandoned");
+      --i;
+    } else if (text[end] == 'm') {
+      std::istringstream numbers(params.empty() ? "0" : params);
+      for (std::string n; std::getline(numbers, n, ';');) out.insert("m" + (n.empty() ? "0" : n));
+    } else {
+      const std::string final(1, text[end]);
+      const bool two = params.find(';') != std::string::npos;
+      out.insert(final + ":" + (params.empty() ? "none" : two ? "two" : "one"));
+      if (!params.empty()) out.insert(final + ":" + params);
+    }
+  }
+  return out;
+}
+
+TEST_F(DemoWorld, TestCardCarriesEveryAnsiSequence) {
+  std::string card;
+  for (const TextBlockRecord& t : ReadAll<TextBlockRecord>(File("WCCTEXT2.VIR"))) {
+    if (t.blockNumber() == 51) card += DecodeTextBlock(t);
+  }
+  const std::set<std::string> seen = AnsiFeatures(card);
+  std::vector<std::string> wanted = {
+      "m0",    "m1",        "m5",       "m7",     "m8",     "H:none", "H:one",  "H:two",
+      "f:two", "A:none",    "A:one",    "B:none", "B:one",  "C:none", "C:one",  "D:none",
+      "D:one", "E:none",    "E:one",    "J:none", "J:2",    "J:3",    "K:none", "K:0",
+      "K:1",   "K:2",       "s:none",   "s:one",  "u:none", "u:one",  "r:two",  "n:5",
+      "n:6",   "!:none",    "L:none",   "h:one",  "l:one",  "esc:D",  "esc:M",  "esc:other",
+      "bell",  "backspace", "abandoned"};
+  for (int n = 30; n <= 47; ++n) {
+    if (n != 38 && n != 39) wanted.push_back("m" + std::to_string(n));
+  }
+  std::string missing;
+  for (const std::string& w : wanted) {
+    if (!seen.count(w)) missing += w + " ";
+  }
+  EXPECT_EQ(missing, "");
+  const bool ignoredRendition = std::any_of(seen.begin(), seen.end(), [](const std::string& f) {
+    static const std::set<int> kActed = {0, 1, 5, 7, 8};
+    if (f[0] != 'm') return false;
+    const int n = std::atoi(f.c_str() + 1);
+    return !kActed.count(n) && (n < 30 || n > 47 || n == 38 || n == 39);
+  });
+  EXPECT_TRUE(ignoredRendition) << "a rendition number the writer ignores";
+}
+
+TEST_F(DemoWorld, LongTextPagesAndFillsTheWidth) {
+  size_t mostLines = 0;
+  std::set<size_t> widths;
+  for (const TextBlockRecord& t : ReadAll<TextBlockRecord>(File("WCCTEXT2.VIR"))) {
+    if (t.blockNumber() != 52) continue;
+    std::istringstream lines(DecodeTextBlock(t));
+    size_t count = 0;
+    for (std::string line; std::getline(lines, line); ++count) widths.insert(line.size());
+    mostLines = std::max(mostLines, count);
+  }
+  EXPECT_GT(mostLines, 46u) << "a part longer than a page of the display";
+  EXPECT_TRUE(widths.count(80)) << "a line of exactly 80 characters";
+  EXPECT_TRUE(widths.count(81)) << "a line of 81 characters";
+}
+
 // The goto locations of the demo's ini file.
 struct GotoEntry {
   std::string section, name;
