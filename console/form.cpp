@@ -76,11 +76,37 @@ size_t FieldWidth(int width) {
   return static_cast<size_t>(std::clamp(width, 0, kMaxFieldLength));
 }
 
-// The code a leaving key gives, or 0 when the options keep the user in the field.
-int LeavingCode(bool leaves, bool withoutStoring, int notStored, int stored) {
-  if (!leaves) return 0;
-  return withoutStoring ? notStored : stored;
-}
+// The keys that leave a field, as a field's options allow them: Enter and Esc
+// always, the page keys and Up/Down when their options say so.
+struct LeavingKeys {
+  bool pageLeaves = false;
+  bool pageNoStore = false;
+  bool upDownLeaves = false;
+  bool upDownNoStore = false;
+
+  // The result code `whole` leaves with, or 0 when it does not leave.
+  int CodeFor(int whole) const {
+    const auto code = [](bool leaves, bool withoutStoring, int notStored, int stored) {
+      return !leaves ? 0 : withoutStoring ? notStored : stored;
+    };
+    switch (whole) {
+      case key::kPageUp:
+        return code(pageLeaves, pageNoStore, kFieldPageUp, kFieldPageUpStored);
+      case key::kPageDown:
+        return code(pageLeaves, pageNoStore, kFieldPageDown, kFieldPageDownStored);
+      case key::kUp:
+        return code(upDownLeaves, upDownNoStore, kFieldUp, kFieldUpStored);
+      case key::kDown:
+        return code(upDownLeaves, upDownNoStore, kFieldDown, kFieldDownStored);
+      case key::kEnter:
+        return kFieldEnter;
+      case key::kEscape:
+        return kFieldEsc;
+      default:
+        return 0;
+    }
+  }
+};
 
 }  // namespace
 
@@ -90,10 +116,9 @@ int FormField(Console& console, int column, int row, int width, uint16_t options
   std::string text = value.substr(0, std::min(value.size(), field.width()));
   size_t cursor = text.size();
   bool replace = (options & kFormReplace) != 0;
-  const bool pageLeaves = (options & kFormPageKeysLeave) != 0;
-  const bool pageNoStore = (options & kFormPageKeysNoStore) != 0;
-  const bool upDownLeaves = (options & kFormUpDownLeave) != 0;
-  const bool upDownNoStore = (options & kFormUpDownNoStore) != 0;
+  const LeavingKeys leaving{(options & kFormPageKeysLeave) != 0,
+                            (options & kFormPageKeysNoStore) != 0,
+                            (options & kFormUpDownLeave) != 0, (options & kFormUpDownNoStore) != 0};
 
   auto show = [&] {
     field.Draw(ActiveFieldColour(), text, false);
@@ -130,22 +155,12 @@ int FormField(Console& console, int column, int row, int width, uint16_t options
         replace = false;
         break;
       case key::kPageUp:
-        result = LeavingCode(pageLeaves, pageNoStore, kFieldPageUp, kFieldPageUpStored);
-        break;
       case key::kPageDown:
-        result = LeavingCode(pageLeaves, pageNoStore, kFieldPageDown, kFieldPageDownStored);
-        break;
       case key::kUp:
-        result = LeavingCode(upDownLeaves, upDownNoStore, kFieldUp, kFieldUpStored);
-        break;
       case key::kDown:
-        result = LeavingCode(upDownLeaves, upDownNoStore, kFieldDown, kFieldDownStored);
-        break;
       case key::kEnter:
-        result = kFieldEnter;
-        break;
       case key::kEscape:
-        result = kFieldEsc;
+        result = leaving.CodeFor(whole);
         break;
       default: {
         // Other extended keys and the control characters have no meaning here.
@@ -182,10 +197,9 @@ int ChoiceField(Console& console, int column, int row, int width, uint8_t option
   const auto found = std::find(choices.begin(), choices.end(), value);
   size_t current = found == choices.end() ? 0 : static_cast<size_t>(found - choices.begin());
   const bool rightAligned = (options & kChoiceRightAlign) != 0;
-  const bool pageLeaves = (options & kChoicePageKeysLeave) != 0;
-  const bool pageNoStore = (options & kChoicePageKeysNoStore) != 0;
-  const bool upDownLeaves = (options & kChoiceUpDownLeave) != 0;
-  const bool upDownNoStore = (options & kChoiceUpDownNoStore) != 0;
+  const LeavingKeys leaving{
+      (options & kChoicePageKeysLeave) != 0, (options & kChoicePageKeysNoStore) != 0,
+      (options & kChoiceUpDownLeave) != 0, (options & kChoiceUpDownNoStore) != 0};
 
   auto show = [&] {
     field.Draw(ActiveFieldColour(), choices[current], rightAligned);
@@ -196,7 +210,8 @@ int ChoiceField(Console& console, int column, int row, int width, uint8_t option
   int result = 0;
   while (result == 0) {
     const size_t before = current;
-    switch (ReadWholeKey(console)) {
+    const int whole = ReadWholeKey(console);
+    switch (whole) {
       case key::kRight:
       case ' ':
         current = current == last ? 0 : current + 1;
@@ -211,22 +226,12 @@ int ChoiceField(Console& console, int column, int row, int width, uint8_t option
         current = last;
         break;
       case key::kPageUp:
-        result = LeavingCode(pageLeaves, pageNoStore, kFieldPageUp, kFieldPageUpStored);
-        break;
       case key::kPageDown:
-        result = LeavingCode(pageLeaves, pageNoStore, kFieldPageDown, kFieldPageDownStored);
-        break;
       case key::kUp:
-        result = LeavingCode(upDownLeaves, upDownNoStore, kFieldUp, kFieldUpStored);
-        break;
       case key::kDown:
-        result = LeavingCode(upDownLeaves, upDownNoStore, kFieldDown, kFieldDownStored);
-        break;
       case key::kEnter:
-        result = kFieldEnter;
-        break;
       case key::kEscape:
-        result = kFieldEsc;
+        result = leaving.CodeFor(whole);
         break;
       default:
         break;
