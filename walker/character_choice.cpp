@@ -66,12 +66,6 @@ void WriteList(Console& console, const ChoiceTexts& texts,
   }
 }
 
-std::string Trim(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 }  // namespace
 
 std::vector<ListedChoice> ListRaces() {
@@ -93,7 +87,8 @@ std::optional<uint32_t> AskChoice(Console& console, ChoiceKind kind,
   for (const ListedChoice& choice : choices) highest = std::max(highest, choice.number);
   WriteList(console, texts, choices);
   for (;;) {
-    const std::string answer = Trim(AskLine(console, texts.prompt));
+    const std::string typed = AskLine(console, texts.prompt);
+    const std::string_view answer = TrimmedSpaces(typed);
     if (answer == "?") {
       WriteList(console, texts, choices);
       continue;

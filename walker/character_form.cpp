@@ -10,6 +10,7 @@
 #include "console/format.h"
 #include "console/text_values.h"
 #include "database/record_access.h"
+#include "database/records/enumerations.h"
 #include "database/records/tables.h"
 #include "screens/screens.h"
 
@@ -17,7 +18,7 @@ namespace torvex {
 
 namespace {
 
-constexpr uint16_t kTrainingShopType = 8;
+constexpr auto kTrainingShopType = static_cast<uint16_t>(ShopType::kTraining);
 
 constexpr int kNameColumn = 20;
 constexpr int kNameWidth = 18;

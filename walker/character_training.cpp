@@ -4,6 +4,7 @@
 
 #include "console/format.h"
 #include "database/record_access.h"
+#include "database/records/enumerations.h"
 #include "database/records/record_rules.h"
 #include "walker/character_rules.h"
 
@@ -12,7 +13,7 @@ namespace torvex {
 namespace {
 
 constexpr uint16_t kShopRoomType = 1;
-constexpr uint16_t kTrainingShopType = 8;
+constexpr auto kTrainingShopType = static_cast<uint16_t>(ShopType::kTraining);
 constexpr int32_t kLivesPerTraining = 5;
 
 }  // namespace
