@@ -165,16 +165,16 @@ int FormField(Console& console, int column, int row, int width, uint16_t options
       default: {
         // Other extended keys and the control characters have no meaning here.
         if (key::IsExtended(whole) || (whole >= 1 && whole <= 26)) break;
-        // The first character typed in replace mode empties the field, even one
-        // the filters below then refuse: the old value is gone either way.
+        const int c = (options & kFormUpperCase) ? key::Upper(whole) : whole;
+        if ((options & kFormNumeric) && c != '-' && (c < '0' || c > '9')) break;
+        // Replace mode makes room before the character goes in, but a character
+        // that does not fit even then is refused and the value stays whole.
+        if ((replace ? 0 : text.size()) >= field.width()) break;
         if (replace) {
           text.clear();
           cursor = 0;
           replace = false;
         }
-        const int c = (options & kFormUpperCase) ? key::Upper(whole) : whole;
-        if ((options & kFormNumeric) && c != '-' && (c < '0' || c > '9')) break;
-        if (text.size() >= field.width()) break;
         text.insert(cursor++, 1, static_cast<char>(c));
         break;
       }

@@ -75,10 +75,9 @@ class EReadMultiChoiceException : public std::runtime_error {
 // cursor's. Returns a FieldResult. The field holds at most `width` characters
 // (`width` is taken as 0..kMaxFieldLength): a longer value is edited cut to it.
 // On a storing exit `value` becomes the edited text; otherwise it is unchanged.
-// Keys that leave: Enter and Esc always, the others as `options` allow. In
-// replace mode the first character typed empties the field and ends replace
-// mode, even a character the field then refuses; a key with no meaning (an
-// unused extended key, a control character) leaves replace mode on.
+// Keys that leave: Enter and Esc always, the others as `options` allow. A key
+// the field refuses (by the options, or a character that does not fit) changes
+// nothing, and does not end replace mode either.
 int FormField(Console& console, int column, int row, int width, uint16_t options,
               std::string& value);
 

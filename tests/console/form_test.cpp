@@ -76,8 +76,8 @@ TEST(FormFieldTest, EditingKeysFiltersAndReplaceMode) {
       {"old", 8, kFormReplace, "{del}x{enter}", kFieldEnter, "oldx"},
       // Keys with no meaning leave replace mode on.
       {"old", 8, kFormReplace, "{f1}{tab}x{enter}", kFieldEnter, "x"},
-      // The first character empties the value even when the filter refuses it.
-      {"123", 8, kFormReplace | kFormNumeric, "a{enter}", kFieldEnter, ""},
+      // A refused key changes nothing, not even replace mode's emptying.
+      {"123", 8, kFormReplace | kFormNumeric, "a{enter}", kFieldEnter, "123"},
       {"123", 8, kFormReplace | kFormNumeric, "a5{enter}", kFieldEnter, "5"},
       {"abc", 0, kFormReplace, "x{enter}", kFieldEnter, ""},
   };
