@@ -117,24 +117,10 @@ std::string Upper(std::string_view text) {
   return out;
 }
 
-// The command's words: runs of spaces count as one.
-std::vector<std::string_view> Words(std::string_view command) {
-  std::vector<std::string_view> words;
-  size_t at = 0;
-  while (at < command.size()) {
-    const size_t start = command.find_first_not_of(' ', at);
-    if (start == std::string_view::npos) break;
-    const size_t end = std::min(command.find(' ', start), command.size());
-    words.push_back(command.substr(start, end - start));
-    at = end;
-  }
-  return words;
-}
-
 // The name, in its colour codes, of the record `command` names; "" when it
 // names none or the record has no name.
 std::string NamedRecordText(std::string_view command) {
-  const std::vector<std::string_view> words = Words(command);
+  const std::vector<std::string> words = SplitCommandWords(command);
   if (words.empty()) return {};
   const std::string word = Upper(words[0]);
   const NamingCommand* found = nullptr;
@@ -145,8 +131,9 @@ std::string NamedRecordText(std::string_view command) {
     }
   }
   if (!found) return {};
-  // A missing or malformed argument counts as 0, which names no record.
-  const int32_t number = words.size() > 1 ? DecimalValue(words[1]) : 0;
+  // Read as the interpreter reads it: a missing or malformed argument counts
+  // as 0, which names no record.
+  const int32_t number = words.size() > 1 ? ScriptNumber(words[1]) : 0;
   if (number == 0) return {};
   const uint32_t n = static_cast<uint32_t>(number);
   switch (found->names) {

@@ -94,8 +94,7 @@ bool AnsiWriter::Step(Console& console, unsigned char c) {
   switch (state_) {
     case kInSequence:
       if (c == kEsc) {
-        console.Write(params_);
-        params_.clear();
+        WriteAbandoned(console);
         state_ = kAfterEscape;
         return false;
       }
@@ -299,8 +298,15 @@ void AnsiWriter::WriteBack(Console& console, char final) {
   console.Write(text);
 }
 
+void AnsiWriter::WriteAbandoned(Console& console) {
+  // A doubled introducer ("Esc [ [") shows no more of itself than a single one.
+  const std::string_view text = params_;
+  console.Write(text.starts_with('[') ? text.substr(1) : text);
+  params_.clear();
+}
+
 void AnsiWriter::FinishDisplay(Console& console) {
-  if (state_ == kInSequence) console.Write(params_);
+  if (state_ == kInSequence) WriteAbandoned(console);
   params_.clear();
   state_ = kPlain;
   if (!region_) return;

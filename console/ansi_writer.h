@@ -55,6 +55,9 @@ class AnsiWriter {
   void ApplyRendition(Console& console, int number);
   void EraseLine(Console& console, int how);
   void ScrollWindow(Console& console, bool up);
+  // Writes the parameters of a sequence given up as text (without a leading
+  // "[") and clears them.
+  void WriteAbandoned(Console& console);
   // Writes Esc, "[", the parameters and `final` as text.
   void WriteBack(Console& console, char final);
 

@@ -848,7 +848,7 @@ RandomOutcome RandomBlock(Console& console, const WalkerSession& session, uint32
   for (const TextLine& line : SplitLines(text)) {
     ++number;
     const auto [threshold, script] = SplitAtColon(line.text);
-    if (roll > ScriptNumber(threshold)) continue;
+    if (roll > ScriptNumber(Trim(threshold))) continue;
     RunLine(console, session, script, map, room, {block, 0, number, 0});
     return RandomOutcome::kRan;
   }
@@ -872,16 +872,7 @@ void RunActionBlock(Console& console, const WalkerSession& session, uint32_t blo
 }  // namespace
 
 int32_t ScriptNumber(std::string_view word) {
-  size_t i = 0;
-  bool negative = false;
-  if (i < word.size() && (word[i] == '-' || word[i] == '+')) negative = word[i++] == '-';
-  int64_t value = 0;
-  for (; i < word.size() && word[i] >= '0' && word[i] <= '9'; ++i) {
-    value = std::min<int64_t>(value * 10 + (word[i] - '0'), int64_t{1} << 32);
-  }
-  if (negative) value = -value;
-  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
+  return ParseDecimal(word).value_or(0);
 }
 
 std::vector<std::string> SplitCommandWords(std::string_view command) {
@@ -991,7 +982,7 @@ void Talk(Console& console, const WalkerSession& session, std::string_view typed
         !SameTextIgnoringCase(line.text.substr(0, topic.size()), topic)) {
       continue;
     }
-    const int32_t response = ScriptNumber(SplitAtColon(line.text).second);
+    const int32_t response = ScriptNumber(Trim(SplitAtColon(line.text).second));
     const Shown shown =
         DisplayBlock(console, RecordNumberOf(response), 0, true, kTalkPageLines, &name);
     if (!shown.any && session.options.Has(session.options.debugging, kDebugShowErrors)) {

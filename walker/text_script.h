@@ -91,8 +91,8 @@ int ExecuteCommand(Console& console, const WalkerSession& session,
                    const std::vector<std::string>& words, uint32_t& map, uint32_t& room,
                    const ScriptPosition& position);
 
-// A number argument as scripts write them: an optional sign and the digits
-// that follow, held to 32 bits; a word that does not start so counts as 0.
+// A number argument as scripts write them: an optional sign and digits only,
+// within 32 bits; any other word (empty, "12abc", out of range) counts as 0.
 int32_t ScriptNumber(std::string_view word);
 
 // Rolls 1..99 from ProgramRandom() and runs the script of the first line of

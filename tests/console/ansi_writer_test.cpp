@@ -195,10 +195,11 @@ struct WrittenBackCase {
 
 TEST(AnsiWriterTest, SequencesWrittenBackAsText) {
   const WrittenBackCase cases[] = {
-      {"\x1b[3J", "\x1b[3J"},     {"\x1b[0J", "\x1b[0J"},
-      {"a\x1b[1sb", "a\x1b[1sb"}, {"\x1b[;u", "\x1b[;u"},
-      {"\x1b[12\x1b[0mX", "12X"}, {"a\033xb", "axb"},
-      {"\x1b\x1b", "\x1b"},       {"\x1b[?25lb\x1b[4hc\x1b[2Ld\x1b[!e", "bcde"},
+      {"\x1b[3J", "\x1b[3J"},      {"\x1b[0J", "\x1b[0J"},
+      {"a\x1b[1sb", "a\x1b[1sb"},  {"\x1b[;u", "\x1b[;u"},
+      {"\x1b[12\x1b[0mX", "12X"},  {"a\033xb", "axb"},
+      {"\x1b\x1b", "\x1b"},        {"\x1b[?25lb\x1b[4hc\x1b[2Ld\x1b[!e", "bcde"},
+      {"\x1b[[12\x1b[0mX", "12X"},
   };
   for (const auto& c : cases) {
     AnsiScreen t;

@@ -130,7 +130,7 @@ class TextScriptTest : public testing::RecordFilesTest {
         {kTwoParts, 0, "first line\nsecond line"},
         {kTwoParts, 1, "part two\n"},
         {kFiftyLines, 0, Lines(50, "line ")},
-        {40, 0, "lantern:42\nwell:43\n", 41},
+        {40, 0, "lantern:42 \r\nwell:43\n", 41},
         {41, 0, "Greetings, traveller. I am %s.\n"},
         {42, 0, "%s lifts the lantern.\n", 44},
         {44, 0, "CHECKITEM 5 0\nADDEXP 44\nADDEXP 45\n"},
@@ -646,12 +646,13 @@ TEST(TextScriptWords, ScriptNumber) {
       {"12", 12},
       {"-5", -5},
       {"+7", 7},
-      {"12abc", 12},
+      {"12abc", 0},
       {"abc", 0},
       {"", 0},
       {"-", 0},
-      {"99999999999", INT32_MAX},
-      {"-99999999999", INT32_MIN},
+      {"2147483647", INT32_MAX},
+      {"-2147483648", INT32_MIN},
+      {"2147483648", 0},
   };
   for (const auto& [word, number] : cases) EXPECT_EQ(ScriptNumber(word), number) << word;
 }
