@@ -22,6 +22,8 @@ namespace torvex {
 namespace {
 
 constexpr uint16_t kShopRoomType = 1;
+// The most of an item's description line LOOK shows.
+constexpr size_t kLookLineLength = 60;
 
 void Say(WalkTurn& turn, std::string_view text) {
   WriteColourLn(turn.console, text);
@@ -72,7 +74,8 @@ bool LookAt(WalkTurn& turn, const TypedLine& line, std::string_view) {
     for (size_t i = 0; i < ItemRecord::kDescriptionLines; ++i) {
       const std::string text = item->description(i);
       if (text.empty()) break;
-      Say(turn, "|07" + text);
+      // A line that fills its whole field has no terminator to stop it.
+      Say(turn, "|07" + text.substr(0, kLookLineLength));
     }
     return true;
   }
