@@ -103,7 +103,8 @@ bool TalkTo(WalkTurn& turn, const TypedLine& line, std::string_view) {
   const std::string rest(TrimmedSpaces(line.arguments));
   const size_t space = rest.find(' ');
   const std::string name = rest.substr(0, space);
-  const std::string topic = space == std::string::npos ? "" : std::string(TrimmedSpaces(rest.substr(space + 1)));
+  const std::string topic =
+      space == std::string::npos ? "" : std::string(TrimmedSpaces(rest.substr(space + 1)));
   uint32_t map = turn.session.map(), room = turn.session.roomNumber();
   Talk(turn.console, turn.session, name, topic, map, room);
   FollowScript(turn, map, room);
