@@ -9,7 +9,23 @@ char Lower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+char Upper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 }  // namespace
+
+std::string UpperCased(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = Upper(c);
+  return out;
+}
+
+std::string LowerCased(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = Lower(c);
+  return out;
+}
 
 std::string_view TrimmedSpaces(std::string_view text) {
   const size_t first = text.find_first_not_of(' ');

@@ -5,12 +5,18 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace torvex {
 
 // `a` and `b` equal when ASCII letters are compared without their case.
 bool SameTextIgnoringCase(std::string_view a, std::string_view b);
+
+// `text` with its ASCII letters in upper or in lower case; other bytes as
+// they are.
+std::string UpperCased(std::string_view text);
+std::string LowerCased(std::string_view text);
 
 // `text` without the blanks (spaces) before and after it.
 std::string_view TrimmedSpaces(std::string_view text);

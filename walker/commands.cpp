@@ -22,30 +22,11 @@ namespace torvex {
 namespace {
 
 constexpr uint16_t kShopRoomType = 1;
+// The most of an item's description line LOOK shows.
+constexpr size_t kLookLineLength = 60;
 
 void Say(WalkTurn& turn, std::string_view text) {
   WriteColourLn(turn.console, text);
-}
-
-std::string Trimmed(std::string_view text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return "";
-  const size_t last = text.find_last_not_of(' ');
-  return std::string(text.substr(first, last - first + 1));
-}
-
-std::string Upper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
-
-std::string Lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
 }
 
 bool InShopRoom(const WalkTurn& turn) {
@@ -88,12 +69,13 @@ bool LookAt(WalkTurn& turn, const TypedLine& line, std::string_view) {
     LookThroughExit(turn.console, turn.session, direction);
     return true;
   }
-  const std::string wanted = Trimmed(line.arguments);
+  const std::string wanted(TrimmedSpaces(line.arguments));
   if (const auto item = FindRoomItem(turn.session, wanted)) {
     for (size_t i = 0; i < ItemRecord::kDescriptionLines; ++i) {
       const std::string text = item->description(i);
       if (text.empty()) break;
-      Say(turn, "|07" + text);
+      // A line that fills its whole field has no terminator to stop it.
+      Say(turn, "|07" + text.substr(0, kLookLineLength));
     }
     return true;
   }
@@ -102,7 +84,7 @@ bool LookAt(WalkTurn& turn, const TypedLine& line, std::string_view) {
 }
 
 bool GotoLocation(WalkTurn& turn, const TypedLine& line, std::string_view) {
-  const std::string name = Lower(Trimmed(line.arguments));
+  const std::string name = LowerCased(TrimmedSpaces(line.arguments));
   const auto found = FindGotoLocation(CurrentSettings().gotoSections, name);
   if (!found) {
     Say(turn, "|07There is no GOTO location named |14" + name + "|07!");
@@ -118,10 +100,11 @@ void FollowScript(WalkTurn& turn, uint32_t map, uint32_t room) {
 }
 
 bool TalkTo(WalkTurn& turn, const TypedLine& line, std::string_view) {
-  const std::string rest = Trimmed(line.arguments);
+  const std::string rest(TrimmedSpaces(line.arguments));
   const size_t space = rest.find(' ');
   const std::string name = rest.substr(0, space);
-  const std::string topic = space == std::string::npos ? "" : Trimmed(rest.substr(space + 1));
+  const std::string topic =
+      space == std::string::npos ? "" : std::string(TrimmedSpaces(rest.substr(space + 1)));
   uint32_t map = turn.session.map(), room = turn.session.roomNumber();
   Talk(turn.console, turn.session, name, topic, map, room);
   FollowScript(turn, map, room);
@@ -435,7 +418,7 @@ bool Help(WalkTurn& turn, const TypedLine&, std::string_view) {
 // --- Lines no row takes ---
 
 void TypedCommand(WalkTurn& turn, std::string_view text) {
-  const std::string line = Upper(Trimmed(text));
+  const std::string line = UpperCased(TrimmedSpaces(text));
   switch (TakeTypedExit(turn.console, turn.session, line)) {
     case TypedExit::kTaken:
       turn.show = RoomShow::kAsBriefModeSays;

@@ -5,6 +5,7 @@
 
 #include "console/colour_text.h"
 #include "console/format.h"
+#include "console/text_values.h"
 #include "database/record_access.h"
 #include "database/records/enumerations.h"
 #include "platform/random.h"
@@ -104,11 +105,7 @@ uint32_t TargetMap(const RoomRecord& room, int d) {
 
 bool ExitAnswers(const MessageRecord& words, std::string_view line) {
   for (size_t i = 0; i < MessageRecord::kLines; ++i) {
-    std::string text = words.line(i);
-    for (char& c : text) {
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    if (text == line) return true;
+    if (UpperCased(words.line(i)) == line) return true;
   }
   return false;
 }

@@ -1,20 +1,9 @@
 #include "walker/typed_line.h"
 
+#include "console/text_values.h"
 #include "database/records/record_rules.h"
 
 namespace torvex {
-
-namespace {
-
-std::string UpperCase(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
-
-}  // namespace
 
 const std::string& TypedLine::Word(size_t index) const {
   static const std::string kNone;
@@ -37,7 +26,7 @@ TypedLine SplitTypedLine(std::string_view line) {
     }
     const std::string_view word = line.substr(at, end - at);
     out.typed.emplace_back(word);
-    out.upper.push_back(UpperCase(word));
+    out.upper.push_back(UpperCased(word));
     at = end;
   }
   return out;

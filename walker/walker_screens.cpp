@@ -18,6 +18,7 @@
 #include "database/records/tables.h"
 #include "platform/program.h"
 #include "walker/character_settings.h"
+#include "walker/holdings.h"
 
 namespace torvex {
 namespace {
@@ -27,25 +28,11 @@ constexpr char kNoEffect[] = "|07Your command had no effect.";
 // Horizontal line of code page 437.
 constexpr char kRuleCharacter = '\xC4';
 
-void WriteLines(Console& console, const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) WriteColourLn(console, line);
-}
-
-// The upper-case word at `index`, empty past the end of the line.
-std::string_view UpperWord(const TypedLine& line, size_t index) {
-  return index < line.upper.size() ? std::string_view(line.upper[index]) : std::string_view();
-}
-
 // The word as typed, for messages that repeat it; the upper-case form when the
 // typed forms are missing.
 std::string_view TypedWord(const TypedLine& line, size_t index) {
   if (index < line.typed.size()) return line.typed[index];
-  return UpperWord(line, index);
-}
-
-// A typed word that abbreviates `word`; an empty word abbreviates nothing.
-bool IsPrefixOf(std::string_view typed, std::string_view word) {
-  return !typed.empty() && PrefixMatches(typed, word);
+  return line.Word(index);
 }
 
 // ---------------------------------------------------------------------------
@@ -185,9 +172,9 @@ std::vector<std::string> SetPalette(WalkerOptions& options, std::string_view val
 std::vector<std::string> SetStyle(WalkerOptions& options, std::string_view value) {
   if (value.empty()) {
     options.style = options.style == kStyleFantasy ? kStyleTechnical : kStyleFantasy;
-  } else if (IsPrefixOf(value, "FANTASY")) {
+  } else if (Abbreviates(value, "FANTASY")) {
     options.style = kStyleFantasy;
-  } else if (IsPrefixOf(value, "TECHNICAL")) {
+  } else if (Abbreviates(value, "TECHNICAL")) {
     options.style = kStyleTechnical;
   } else {
     return {"|07Valid style options: TECHNICAL, FANTASY"};
@@ -200,9 +187,9 @@ std::vector<std::string> SetStyle(WalkerOptions& options, std::string_view value
 std::vector<std::string> SetResponses(WalkerOptions& options, std::string_view value) {
   if (value.empty()) {
     options.responses = options.responses == kResponsesBrief ? kResponsesVerbose : kResponsesBrief;
-  } else if (IsPrefixOf(value, "BRIEF")) {
+  } else if (Abbreviates(value, "BRIEF")) {
     options.responses = kResponsesBrief;
-  } else if (IsPrefixOf(value, "VERBOSE")) {
+  } else if (Abbreviates(value, "VERBOSE")) {
     options.responses = kResponsesVerbose;
   } else {
     return {"|07Valid interrupt options: BRIEF, VERBOSE"};
@@ -375,15 +362,15 @@ void ShowSetSyntax(Console& console) {
 
 std::vector<std::string> SetCommandLines(WalkerSession& session, const TypedLine& line) {
   WalkerOptions& options = session.options;
-  const std::string_view option = UpperWord(line, 1);
-  const std::string_view value = UpperWord(line, 2);
+  const std::string_view option = line.Word(1);
+  const std::string_view value = line.Word(2);
   // The value is optional for these; PALETTE without one is no command at all.
-  if (IsPrefixOf(option, "PALETTE") && !value.empty()) return SetPalette(options, value);
-  if (IsPrefixOf(option, "STYLE")) return SetStyle(options, value);
-  if (IsPrefixOf(option, "TALK") || IsPrefixOf(option, "RESPONSE")) {
+  if (Abbreviates(option, "PALETTE") && !value.empty()) return SetPalette(options, value);
+  if (Abbreviates(option, "STYLE")) return SetStyle(options, value);
+  if (Abbreviates(option, "TALK") || Abbreviates(option, "RESPONSE")) {
     return SetResponses(options, value);
   }
-  if (IsPrefixOf(option, "CHAR")) return SetCharacterLines(session, line);
+  if (Abbreviates(option, "CHAR")) return SetCharacterLines(session, line);
   std::vector<std::string> lines = SetByTable(options, option, value, TypedWord(line, 2));
   if (lines.empty()) lines.push_back(kNoEffect);
   return lines;
@@ -556,13 +543,13 @@ std::vector<std::string> DebugSyntaxLines() {
 }
 
 void RunDebugCommand(Console& console, const TypedLine& line) {
-  const std::string_view option = UpperWord(line, 1);
+  const std::string_view option = line.Word(1);
   if (const CacheCommand* cache = FindCacheCommand(option)) {
     cache->show(console);
     return;
   }
   if (option == "CLEAR") {
-    if (const CacheCommand* cache = FindCacheCommand(UpperWord(line, 2))) {
+    if (const CacheCommand* cache = FindCacheCommand(line.Word(2))) {
       const size_t entries = cache->count();
       const size_t bytes = cache->bytes();
       cache->clear();

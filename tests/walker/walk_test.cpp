@@ -219,6 +219,8 @@ TEST_F(WalkTest, LookThroughExitsAndAtItems) {
       1, kHall, "Hall", {{1, kCrossroads, ExitType::kNormal}, {2, kNowhere, ExitType::kNormal}});
   here.setItems(0, kTorch);
   here.setItemQuantity(0, 1);
+  here.setItems(1, kPebble);
+  here.setItemQuantity(1, 1);
   const struct {
     const char* line;
     std::vector<std::string> lines;
@@ -235,6 +237,7 @@ TEST_F(WalkTest, LookThroughExitsAndAtItems) {
       {"look TORCH", {"A torch of pitch-soaked rags.", "It burns with a steady flame."}},
       {"l  bri", {"A torch of pitch-soaked rags.", "It burns with a steady flame."}},
       {"look Rags", {"You do not see Rags here!"}},
+      {"look pebble", {std::string(60, 'p')}},
   };
   for (const auto& c : cases) {
     WalkerSession session = SessionIn(here);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -120,7 +121,10 @@ class WalkerWorldTest : public RecordFilesTest {
     torch.setDescription(1, "It burns with a steady flame.");
     pebble.setNumber(kPebble);
     pebble.setName("grey pebble");
-    MakeFile(kItemFile, {Bytes(key), Bytes(torch), Bytes(pebble)});
+    // The pebble's first description line fills its 61-byte field, unterminated.
+    std::vector<uint8_t> pebbleBytes = Bytes(pebble);
+    std::fill_n(pebbleBytes.begin() + 203, 61, uint8_t{'p'});
+    MakeFile(kItemFile, {Bytes(key), Bytes(torch), pebbleBytes});
 
     RaceRecord human, elf;
     human.setNumber(1);
