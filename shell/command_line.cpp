@@ -4,6 +4,7 @@
 #include <cctype>
 #include <filesystem>
 
+#include "console/text_values.h"
 #include "platform/system_info.h"
 
 namespace torvex {
@@ -23,12 +24,6 @@ constexpr Switch kSwitches[] = {
     {"/ROOMS", kViewRooms},        {"/ROOMSIMULATOR", kViewRoomWalker},
     {"/ROOMSIM", kViewRoomWalker}, {"/GANGS", kViewGangs},
 };
-
-std::string Upper(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return s;
-}
 
 // On this system "/" also starts every absolute path. An argument that names no
 // switch is a path when it has a further "/" or names an existing file; "-" and
@@ -51,7 +46,7 @@ bool IsSwitch(const std::string& upper) {
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   CommandLine result;
   for (const std::string& arg : args) {
-    std::string upper = Upper(arg);
+    std::string upper = UpperCased(arg);
     if (upper.size() > 1 && upper[0] == '-') {
       upper.erase(0, upper.rfind('-', 1) == 1 ? 1 : 0);
       upper[0] = '/';
