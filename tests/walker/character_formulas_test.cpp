@@ -2,7 +2,10 @@
 // the experience table and line, and the party and status screens.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "walker/character_rules.h"
@@ -11,10 +14,14 @@
 namespace torvex {
 namespace {
 
+// Gives `record` the (ability, value) pairs in its first slots.
 template <typename Record>
-void GiveAbility(Record& record, size_t slot, uint16_t ability, int16_t value) {
-  record.setAbilityNumbers(slot, ability);
-  record.setAbilityValues(slot, value);
+void GiveAbilities(Record& record, std::initializer_list<std::pair<uint16_t, int16_t>> pairs) {
+  size_t slot = 0;
+  for (const auto& [ability, value] : pairs) {
+    record.setAbilityNumbers(slot, ability);
+    record.setAbilityValues(slot++, value);
+  }
 }
 
 struct Stats {
@@ -31,6 +38,15 @@ WalkerCharacter CharacterWith(const Stats& s) {
   return c;
 }
 
+// The figures as arrays, so that one comparison prints every figure that differs.
+std::array<int32_t, 8> Figures(const Skills& s) {
+  return {s.perception, s.stealth,  s.thievery,    s.traps,
+          s.picklocks,  s.tracking, s.martialArts, s.magicRes};
+}
+std::array<int32_t, 5> Figures(const Regeneration& r) {
+  return {r.walking, r.resting, r.modifiedWalking, r.modifiedResting, r.percent};
+}
+
 TEST(CharacterFormulasTest, SkillLevelHalvesLevelsBeyondFifteen) {
   const int32_t cases[][2] = {{1, 1}, {15, 15}, {16, 15}, {17, 16}, {20, 17}, {100, 57}};
   for (const auto& c : cases) EXPECT_EQ(SkillLevel(c[0]), c[1]) << c[0];
@@ -42,30 +58,22 @@ TEST(CharacterFormulasTest, Skills) {
   // picklocks 30, martial-arts bonus 3, magic resistance 10.
   WalkerCharacter a = CharacterWith({20, 80, 60, 70, 40});
   CharacterSheet sheetA;
-  GiveAbility(sheetA.race, 0, 102, 1);
-  GiveAbility(sheetA.race, 1, 77, 5);
-  GiveAbility(sheetA.race, 2, 27, 10);
-  GiveAbility(sheetA.race, 3, 36, 10);
-  GiveAbility(sheetA.characterClass, 0, 39, 25);
-  GiveAbility(sheetA.characterClass, 1, 40, 20);
-  GiveAbility(sheetA.characterClass, 2, 179, 3);
-  GiveAbility(sheetA.characterClass, 3, 37, 30);
-  GiveAbility(sheetA.characterClass, 4, 58, 3);
+  GiveAbilities(sheetA.race, {{102, 1}, {77, 5}, {27, 10}, {36, 10}});
+  GiveAbilities(sheetA.characterClass, {{39, 25}, {40, 20}, {179, 3}, {37, 30}, {58, 3}});
 
   // B: level 5, INT 20, WIL 30, AGL 30, CHA 100; race and class stealth,
   // tracking 20, jumpkick, martial arts 25.
   WalkerCharacter b = CharacterWith({5, 20, 30, 30, 100});
   CharacterSheet sheetB;
-  GiveAbility(sheetB.race, 0, 102, 1);
-  GiveAbility(sheetB.characterClass, 0, 103, 1);
-  GiveAbility(sheetB.characterClass, 1, 38, 20);
+  GiveAbilities(sheetB.race, {{102, 1}});
+  GiveAbilities(sheetB.characterClass, {{103, 1}, {38, 20}});
   b.abilities[0] = {35, 1};
   b.abilities[1] = {34, 25};
 
   // C: level 16, every stat 0; class stealth only.
   WalkerCharacter c = CharacterWith({16, 0, 0, 0, 0});
   CharacterSheet sheetC;
-  GiveAbility(sheetC.characterClass, 0, 103, 1);
+  GiveAbilities(sheetC.characterClass, {{103, 1}});
 
   const struct {
     const char* name;
@@ -92,15 +100,7 @@ TEST(CharacterFormulasTest, Skills) {
       {"C", c, sheetC, {0, 51, 0, 0, 0, 0, 4, 0}},
   };
   for (const auto& t : cases) {
-    const Skills got = CharacterSkills(t.character, t.sheet);
-    EXPECT_EQ(got.perception, t.want.perception) << t.name;
-    EXPECT_EQ(got.stealth, t.want.stealth) << t.name;
-    EXPECT_EQ(got.thievery, t.want.thievery) << t.name;
-    EXPECT_EQ(got.traps, t.want.traps) << t.name;
-    EXPECT_EQ(got.picklocks, t.want.picklocks) << t.name;
-    EXPECT_EQ(got.tracking, t.want.tracking) << t.name;
-    EXPECT_EQ(got.martialArts, t.want.martialArts) << t.name;
-    EXPECT_EQ(got.magicRes, t.want.magicRes) << t.name;
+    EXPECT_EQ(Figures(CharacterSkills(t.character, t.sheet)), Figures(t.want)) << t.name;
   }
 }
 
@@ -123,7 +123,7 @@ TEST(CharacterFormulasTest, SpellcastingByMagicType) {
     CharacterSheet sheet;
     sheet.characterClass.setMagicType(t.magic);
     sheet.characterClass.setMagicLevel(3);
-    GiveAbility(sheet.characterClass, 0, 70, 15);
+    GiveAbilities(sheet.characterClass, {{70, 15}});
     EXPECT_EQ(Spellcasting(c, sheet), t.want) << t.magic;
   }
 }
@@ -143,13 +143,8 @@ TEST(CharacterFormulasTest, Regeneration) {
     c.level = t.level;
     c.health = t.health;
     CharacterSheet sheet;
-    GiveAbility(sheet.race, 0, 123, t.alter);
-    const Regeneration got = HitPointRegeneration(c, sheet);
-    EXPECT_EQ(got.walking, t.want.walking) << t.level;
-    EXPECT_EQ(got.resting, t.want.resting) << t.level;
-    EXPECT_EQ(got.modifiedWalking, t.want.modifiedWalking) << t.level;
-    EXPECT_EQ(got.modifiedResting, t.want.modifiedResting) << t.level;
-    EXPECT_EQ(got.percent, t.want.percent) << t.level;
+    GiveAbilities(sheet.race, {{123, t.alter}});
+    EXPECT_EQ(Figures(HitPointRegeneration(c, sheet)), Figures(t.want)) << t.level;
   }
   // Level 10, magic level 3: (10 + 20) * s * 5 / 1650 = 150 s / 1650.
   const struct {
@@ -170,7 +165,7 @@ TEST(CharacterFormulasTest, Regeneration) {
     CharacterSheet sheet;
     sheet.characterClass.setMagicType(t.magic);
     sheet.characterClass.setMagicLevel(3);
-    GiveAbility(sheet.characterClass, 0, 145, t.alter);
+    GiveAbilities(sheet.characterClass, {{145, t.alter}});
     const Regeneration got = ManaRegeneration(c, sheet);
     EXPECT_EQ(got.walking, t.raw) << t.magic << " " << t.alter;
     EXPECT_EQ(got.modifiedWalking, t.modified) << t.magic << " " << t.alter;
