@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "console/form.h"
@@ -52,35 +53,27 @@ class CharacterTest : public WalkerWorldTest {
     WalkerWorldTest::SetUp();
     savedSession_ = CurrentWalkerSession();
     savedSeed_ = ProgramRandom().Seed();
-    auto item = [](uint32_t number, const char* name, uint16_t ability, int16_t value) {
+    auto item = [](uint32_t number, const char* name, uint16_t ability = 0, int16_t value = 0) {
       ItemRecord r;
       r.setNumber(number);
       r.setName(name);
       r.setAbilityNumbers(0, ability);
       r.setAbilityValues(0, value);
-      return Bytes(r);
+      return r;
     };
-    ItemRecord gem, key, shirt;
-    gem.setNumber(kPoofGem);
-    gem.setName("moon gem");
+    ItemRecord gem = item(kPoofGem, "moon gem"), key = item(kPoofKey, "bone key"),
+               shirt = item(kMailShirt, "mail shirt"), helm = item(kWarriorHelm, "iron helm");
     gem.setPoofOnDeath(1);
-    key.setNumber(kPoofKey);
-    key.setName("bone key");
     key.setItemType(static_cast<uint16_t>(ItemType::kKey));
     key.setPoofOnDeath(1);
-    shirt.setNumber(kMailShirt);
-    shirt.setName("mail shirt");
     shirt.setArmourClass(25);
     shirt.setDamageReduction(7);
-    ItemRecord helm;
-    helm.setNumber(kWarriorHelm);
-    helm.setName("iron helm");
     helm.setWornOn(2);
     helm.setClasses(0, 1);
     MakeFile(kItemFile,
-             {item(kRustyKey, "rusty key", 0, 0), item(kLoyalAmulet, "amulet", 100, 1),
-              item(kCursedRing, "black ring", 83, 1), Bytes(gem),
-              item(kDeathToken, "token", 155, 77), Bytes(key), Bytes(shirt), Bytes(helm)});
+             {Bytes(item(kRustyKey, "rusty key")), Bytes(item(kLoyalAmulet, "amulet", 100, 1)),
+              Bytes(item(kCursedRing, "black ring", 83, 1)), Bytes(gem),
+              Bytes(item(kDeathToken, "token", 155, 77)), Bytes(key), Bytes(shirt), Bytes(helm)});
     // The token's death text block sends the character on to the chapel.
     TextBlockRecord block;
     block.setBlockNumber(77);
@@ -184,44 +177,34 @@ TEST_F(CharacterTest, TrainingGrantsPointsLivesAndAHitPointRoll) {
   // The price at markup 20 for level n: (120 * 5n) / 100 * 10 copper.
   EXPECT_EQ(TrainingCost(20, 10), 600u);
   EXPECT_EQ(TrainingCost(20, 3), 180u);  // 1800 / 100 = 18, * 10
+  // clang-format off
   const struct {
     int32_t level, lives;
     uint64_t experience;
-    Lines lines;
     int32_t livesAfter, pointsAfter;
+    Lines lines;
   } cases[] = {
-      {9,
-       9,
-       81123,  // level 10 needs 81123 at P = 100; (9 / 10) * 5 + 10 = 10 points
+      // Level 10 needs 81123 at P = 100; (9 / 10) * 5 + 10 = 10 points.
+      {9, 9, 81123, 9, 10,
        {"|07You hand over 6 gold crowns and you receive training to attain level 10.",
-        "You receive the following:", "10 additional character points"},
-       9,
-       10},
-      {10,
-       3,
-       UINT64_MAX,  // (10 / 10) * 5 + 10 = 15 points; 3 + 5 lives
+        "You receive the following:", "10 additional character points"}},
+      // (10 / 10) * 5 + 10 = 15 points; 3 + 5 lives.
+      {10, 3, UINT64_MAX, 8, 15,
        {"|07You hand over 6 gold crowns, 6 silver nobles and you receive training to attain "
         "level 11.",
-        "You receive the following:", "15 additional character points", "5 additional lives"},
-       8,
-       15},
-      {2,
-       6,
-       UINT64_MAX,  // six lives rise to nine only
+        "You receive the following:", "15 additional character points", "5 additional lives"}},
+      // Six lives rise to nine only.
+      {2, 6, UINT64_MAX, 9, 10,
        {"|07You hand over 1 gold crown, 8 silver nobles and you receive training to attain "
         "level 3.",
-        "You receive the following:", "10 additional character points", "3 additional lives"},
-       9,
-       10},
-      {2,
-       12,
-       UINT64_MAX,  // lives set above nine by hand stay
+        "You receive the following:", "10 additional character points", "3 additional lives"}},
+      // Lives set above nine by hand stay.
+      {2, 12, UINT64_MAX, 12, 10,
        {"|07You hand over 1 gold crown, 8 silver nobles and you receive training to attain "
         "level 3.",
-        "You receive the following:", "10 additional character points"},
-       12,
-       10},
+        "You receive the following:", "10 additional character points"}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     WalkerSession session = Warrior(TrainingRoom(kHallShop));
     session.character.level = c.level;
@@ -316,11 +299,17 @@ RaceRecord FormRace() {
   return race;
 }
 
-bool SameCharacter(const WalkerCharacter& a, const WalkerCharacter& b) {
-  return a.firstName == b.firstName && a.lastName == b.lastName && a.strength == b.strength &&
-         a.intellect == b.intellect && a.willpower == b.willpower && a.agility == b.agility &&
-         a.health == b.health && a.charm == b.charm && a.hairLength == b.hairLength &&
-         a.hairColour == b.hairColour && a.eyeColour == b.eyeColour;
+// What the form may change, for comparing whole.
+auto Looks(const WalkerCharacter& c) {
+  return std::tie(c.firstName, c.lastName, c.strength, c.intellect, c.willpower, c.agility,
+                  c.health, c.charm, c.hairLength, c.hairColour, c.eyeColour);
+}
+
+// Runs the stat form of a human warrior with the keys of `script` queued;
+// true when it was saved.
+bool RunForm(HeadlessConsole& hc, WalkerCharacter& character, const std::string& script) {
+  PushScript(hc.display, script);
+  return RunStatForm(hc.console, character, FormRace(), "Warrior");
 }
 
 TEST_F(CharacterTest, EscAtAnyFieldLeavesTheCharacterAsItWas) {
@@ -333,22 +322,19 @@ TEST_F(CharacterTest, EscAtAnyFieldLeavesTheCharacterAsItWas) {
     keys += "\x1b";
     WalkerCharacter character = FormCharacter();
     HeadlessConsole hc;
-    hc.display.PushText(keys);
-    EXPECT_FALSE(RunStatForm(hc.console, character, FormRace(), "Warrior")) << escAt;
+    EXPECT_FALSE(RunForm(hc, character, keys)) << escAt;
     EXPECT_EQ(hc.display.PendingKeys(), 0u) << escAt;
-    EXPECT_TRUE(SameCharacter(character, FormCharacter())) << "Esc at field " << escAt;
+    EXPECT_EQ(Looks(character), Looks(FormCharacter())) << "Esc at field " << escAt;
   }
 }
 
 TEST_F(CharacterTest, SaveStoresTheFormQuitDoesNot) {
   // Names, STR 250, INT emptied (the race's base 31), the others as they were;
   // hair length one on, hair colour two on, eye colour one back.
-  const std::string keys = "Zed\rQuill\r250\r\b\b\r\r\r\r\r \r  \r{left}\r";
+  // The last Enter presses SAVE.
   WalkerCharacter character = FormCharacter();
   HeadlessConsole hc;
-  PushScript(hc.display, keys);
-  hc.display.PushText("\r");  // SAVE
-  EXPECT_TRUE(RunStatForm(hc.console, character, FormRace(), "Warrior"));
+  EXPECT_TRUE(RunForm(hc, character, "Zed\rQuill\r250\r\b\b\r\r\r\r\r \r  \r{left}\r\r"));
   EXPECT_EQ(character.firstName, "Zed");
   EXPECT_EQ(character.lastName, "Quill");
   EXPECT_EQ(character.strength, 250);
@@ -363,19 +349,16 @@ TEST_F(CharacterTest, SaveStoresTheFormQuitDoesNot) {
   // EDIT goes back to the first field; QUIT then leaves without storing.
   WalkerCharacter again = FormCharacter();
   HeadlessConsole hc2;
-  PushScript(hc2.display, std::string(11, '\r') + " \rZed{down}{up}{up} \r");
-  EXPECT_FALSE(RunStatForm(hc2.console, again, FormRace(), "Warrior"));
+  EXPECT_FALSE(RunForm(hc2, again, std::string(11, '\r') + " \rZed{down}{up}{up} \r"));
   EXPECT_EQ(hc2.display.PendingKeys(), 0u);
-  EXPECT_TRUE(SameCharacter(again, FormCharacter()));
+  EXPECT_EQ(Looks(again), Looks(FormCharacter()));
 }
 
 TEST_F(CharacterTest, AFieldThatFailsItsCheckKeepsTheCursorAndSaysWhy) {
   WalkerCharacter character = FormCharacter();
   HeadlessConsole hc;
   // STR 251 is refused; 250 then passes and clears the message row.
-  hc.display.PushText("\r\r251\r");
-  hc.display.PushText("\x1b");
-  RunStatForm(hc.console, character, FormRace(), "Warrior");
+  RunForm(hc, character, "\r\r251\r\x1b");
   const HeadlessDisplay::Snapshot& last = hc.display.AtKeyWaits().back();
   std::string row23 = last.Row(kFormMessageRow - 1);
   row23.erase(row23.find_last_not_of(' ') + 1);
@@ -383,8 +366,7 @@ TEST_F(CharacterTest, AFieldThatFailsItsCheckKeepsTheCursorAndSaysWhy) {
   EXPECT_EQ(last.cursorY + 1, 9) << "still on the strength field";
 
   HeadlessConsole hc2;
-  hc2.display.PushText("\r\r251\r250\r\x1b");
-  RunStatForm(hc2.console, character, FormRace(), "Warrior");
+  RunForm(hc2, character, "\r\r251\r250\r\x1b");
   EXPECT_EQ(hc2.Text(1, kFormMessageRow, 80), std::string(80, ' '));
   // The sheet shows the values and the race's ranges where the fields are.
   EXPECT_EQ(hc2.Text(20, 4, 18), "Ysolde            ");
@@ -646,8 +628,9 @@ TEST_F(CharacterTest, SetChar) {
     EXPECT_EQ(Type(session, c.line), c.lines) << c.line;
   }
   WalkerSession session = Warrior(Crossroads());
-  ASSERT_EQ(Type(session, "set char").size(), SetCharacterSyntaxLines().size());
-  EXPECT_EQ(Type(session, "set char")[0], "Syntax: SET CHAR <option> [...]");
+  const Lines syntax = Type(session, "set char");
+  ASSERT_EQ(syntax.size(), SetCharacterSyntaxLines().size());
+  EXPECT_EQ(syntax[0], "Syntax: SET CHAR <option> [...]");
 }
 
 TEST_F(CharacterTest, SetCharGivesTakesAndRechecksTheEquipment) {
