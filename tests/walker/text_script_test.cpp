@@ -225,6 +225,7 @@ void ExpectShown(const std::vector<std::string>& seen, const std::vector<std::st
 }
 
 TEST_F(TextScriptTest, EachCommand) {
+  const std::string taken = "Item 5 (brass key) was taken.";
   const std::vector<CommandCase> cases = {
       {"ADDABILITY 33 5", "", 0, {"Ability Glow was modified with a value of 5."}},
       {"ADDDELAY 3", "", 0, {"3 second delay."}},
@@ -268,11 +269,8 @@ TEST_F(TextScriptTest, EachCommand) {
       {"ROOMITEM 5 7", "n", -1, {"Is item 5 (brass key) in the room? [y/n]:", kGate}},
       {"SUMMON 6", "", 0, {"Summoning monster 6 (shade).", "A shadow falls from nowhere %n 0"}},
       {"SUMMON 4", "", 0, {"Summoning monster 4 (Old Hermit).", "Old Hermit arrives from nowhere"}},
-      {"TAKEITEM 5 7",
-       "y",
-       0,
-       {"Do you have item 5 (brass key)? [y/n]:", "Item 5 (brass key) was taken."}},
-      {"TAKEITEM 5 7", "n", -1, {kGate}, {"Item 5 (brass key) was taken."}},
+      {"TAKEITEM 5 7", "y", 0, {"Do you have item 5 (brass key)? [y/n]:", taken}},
+      {"TAKEITEM 5 7", "n", -1, {kGate}, {taken}},
       {"TESTABILITY 33 9", "n", -1, {"Is ability Glow <= 9? [y/n]:"}},
       {"TEXT 30",
        "z",
