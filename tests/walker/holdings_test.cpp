@@ -38,6 +38,10 @@ ItemRecord WithAbility(ItemRecord item, uint16_t ability, int16_t value, size_t 
   return item;
 }
 
+std::vector<uint32_t> Coins(const Purse& p) {
+  return {p.runic, p.platinum, p.gold, p.silver, p.copper};
+}
+
 // Items by number, as the rules read them.
 class HoldingsTest : public ::testing::Test {
  protected:
@@ -472,10 +476,7 @@ TEST_F(SellingTest, PricesRefusalsAndTheCoinsAfterwards) {
   EXPECT_EQ(CopiesCarried(session.holdings, 1), 1);
   EXPECT_EQ(Sell("gem"), Lines{"|07You sold red gem for 105 copper farthings."});
   EXPECT_EQ(CopiesCarried(session.holdings, 1), 0);
-  const Purse after = PurseOf(session.holdings);
-  EXPECT_EQ(after.gold, 1u);
-  EXPECT_EQ(after.silver, 0u);
-  EXPECT_EQ(after.copper, 5u);
+  EXPECT_EQ(Coins(PurseOf(session.holdings)), (Coins(Purse{0, 0, 1, 0, 5})));
 
   // With a second copy the worn ring sells, and stays worn.
   Carry({2});
@@ -487,10 +488,7 @@ TEST_F(SellingTest, PricesRefusalsAndTheCoinsAfterwards) {
 TEST_F(SellingTest, ExactlyAHundredCopperBecomesSilver) {
   StorePurse(session.holdings, {});
   AddCopper(session.holdings, 100);
-  const Purse p = PurseOf(session.holdings);
-  EXPECT_EQ(p.gold, 0u);
-  EXPECT_EQ(p.silver, 9u);
-  EXPECT_EQ(p.copper, 10u);
+  EXPECT_EQ(Coins(PurseOf(session.holdings)), (Coins(Purse{0, 0, 0, 9, 10})));
   // Copper stops at the largest count rather than wrapping round.
   StorePurse(session.holdings, {0, 0, 0, 0, 4294967000u});
   AddCopper(session.holdings, 1000);
@@ -499,8 +497,6 @@ TEST_F(SellingTest, ExactlyAHundredCopperBecomesSilver) {
 
 TEST_F(SellingTest, PricesByCharmAndCoin) {
   ItemRecord crown = MakeItem(9, "crown", ItemType::kGeneral);
-  crown.setCost(65535);
-  crown.setCostCurrency(4);  // runic: more copper than 32 bits hold
   const struct {
     uint16_t cost;
     uint8_t coin;
@@ -515,7 +511,7 @@ TEST_F(SellingTest, PricesByCharmAndCoin) {
     EXPECT_EQ(SellingPrice(crown, c.charm), c.price) << c.cost << " at CHA " << c.charm;
   }
   crown.setCost(65535);
-  crown.setCostCurrency(4);
+  crown.setCostCurrency(4);  // runic: more copper than 32 bits hold
   EXPECT_EQ(ItemValue(crown), 4294967295u);
   EXPECT_EQ(SellingPrice(crown, 50), 2147483647u);
 }

@@ -178,6 +178,26 @@ class TextScriptTest : public testing::RecordFilesTest {
     return testing::Transcript(hc_);
   }
   std::vector<std::string> Screen() const { return testing::ScreenLines(hc_); }
+  // The rows shown at key waits after the first `waits`, then the screen now.
+  std::vector<std::string> SeenSince(size_t waits) const {
+    std::vector<std::string> seen;
+    for (size_t i = waits; i < hc_.display.AtKeyWaits().size(); ++i) {
+      const auto& s = hc_.display.AtKeyWaits()[i];
+      for (int y = 0; y < s.height; ++y) {
+        seen.push_back(s.Row(y));
+        seen.back().erase(seen.back().find_last_not_of(' ') + 1);
+      }
+    }
+    for (const std::string& row : Screen()) seen.push_back(row);
+    return seen;
+  }
+  // The key wait of a long text: `prompt` on its row, "line 46" the row above.
+  void ExpectPausedAfterLine46(const std::string& prompt) const {
+    ASSERT_EQ(hc_.display.AtKeyWaits().size(), 1u);
+    const auto& paused = hc_.display.AtKeyWaits()[0];
+    EXPECT_EQ(paused.Text(0, paused.cursorY, static_cast<int>(prompt.size())), prompt);
+    EXPECT_EQ(paused.Text(0, paused.cursorY - 1, 7), "line 46");
+  }
 
   testing::OpenedAbilityFile abilities_{{{kGlowAbility, "Glow", 0x0E, 0}}};
   testing::HeadlessConsole hc_;
@@ -189,6 +209,7 @@ class TextScriptTest : public testing::RecordFilesTest {
 const std::string kGate = "The gate stays shut.";
 const std::string kStopped = "(Script stopped)";
 
+// A line run with `keys` queued: its result and what is (not) shown.
 struct CommandCase {
   std::string line;
   std::string keys;
@@ -197,7 +218,14 @@ struct CommandCase {
   std::vector<std::string> notShown = {};
 };
 
+void ExpectShown(const std::vector<std::string>& seen, const std::vector<std::string>& shown,
+                 const std::vector<std::string>& notShown = {}) {
+  for (const std::string& line : shown) EXPECT_TRUE(Shows(seen, line)) << "missing " << line;
+  for (const std::string& line : notShown) EXPECT_FALSE(Shows(seen, line)) << "shows " << line;
+}
+
 TEST_F(TextScriptTest, EachCommand) {
+  const std::string taken = "Item 5 (brass key) was taken.";
   const std::vector<CommandCase> cases = {
       {"ADDABILITY 33 5", "", 0, {"Ability Glow was modified with a value of 5."}},
       {"ADDDELAY 3", "", 0, {"3 second delay."}},
@@ -241,11 +269,8 @@ TEST_F(TextScriptTest, EachCommand) {
       {"ROOMITEM 5 7", "n", -1, {"Is item 5 (brass key) in the room? [y/n]:", kGate}},
       {"SUMMON 6", "", 0, {"Summoning monster 6 (shade).", "A shadow falls from nowhere %n 0"}},
       {"SUMMON 4", "", 0, {"Summoning monster 4 (Old Hermit).", "Old Hermit arrives from nowhere"}},
-      {"TAKEITEM 5 7",
-       "y",
-       0,
-       {"Do you have item 5 (brass key)? [y/n]:", "Item 5 (brass key) was taken."}},
-      {"TAKEITEM 5 7", "n", -1, {kGate}, {"Item 5 (brass key) was taken."}},
+      {"TAKEITEM 5 7", "y", 0, {"Do you have item 5 (brass key)? [y/n]:", taken}},
+      {"TAKEITEM 5 7", "n", -1, {kGate}, {taken}},
       {"TESTABILITY 33 9", "n", -1, {"Is ability Glow <= 9? [y/n]:"}},
       {"TEXT 30",
        "z",
@@ -262,22 +287,11 @@ TEST_F(TextScriptTest, EachCommand) {
       {"CHECKITEM 5 0:ADDEXP 3", "n", -1, {}, {"You were given 3 experience."}},
   };
   for (const CommandCase& c : cases) {
+    SCOPED_TRACE(c.line + " with " + c.keys);
     hc_.console.ClrScr();
     const size_t waits = hc_.display.AtKeyWaits().size();
-    EXPECT_EQ(Line(c.line, c.keys), c.result) << c.line << " with " << c.keys;
-    std::vector<std::string> seen;
-    for (size_t i = waits; i < hc_.display.AtKeyWaits().size(); ++i) {
-      const auto& s = hc_.display.AtKeyWaits()[i];
-      for (int y = 0; y < s.height; ++y) seen.push_back(s.Row(y));
-    }
-    for (const std::string& row : Screen()) seen.push_back(row);
-    for (std::string& row : seen) row.erase(row.find_last_not_of(' ') + 1);
-    for (const std::string& line : c.shown) {
-      EXPECT_TRUE(Shows(seen, line)) << c.line << " with " << c.keys << " should show " << line;
-    }
-    for (const std::string& line : c.notShown) {
-      EXPECT_FALSE(Shows(seen, line)) << c.line << " with " << c.keys << " shows " << line;
-    }
+    EXPECT_EQ(Line(c.line, c.keys), c.result);
+    ExpectShown(SeenSince(waits), c.shown, c.notShown);
   }
 }
 
@@ -317,53 +331,42 @@ TEST_F(TextScriptTest, LineInformationShowsWhatIsOtherwiseSilent) {
   Line("RANDOM 21");
   Line("CAST 9");
   Line("TELEPORT 0 5:ADDEXP 1");
-  const auto seen = Seen();
-  EXPECT_TRUE(Shows(seen, "[B:0/0 L:0 I:1] - Showing message 7."))
-      << ::testing::PrintToString(seen);
-  EXPECT_TRUE(Shows(seen, "The gate stays shut."));
-  EXPECT_TRUE(Shows(seen, "[B:0/0 L:0 I:1] - Random 21."));
-  EXPECT_TRUE(Shows(seen, "[B:21/0 L:1 I:1] - You were given 21 experience."));
-  EXPECT_TRUE(Shows(seen, "[B:0/0 L:0 I:1] - Casting spell 9 (Kindle)."));
-  EXPECT_TRUE(Shows(seen, "[B:0/0 L:0 I:1] -"));  // TELEPORT 0 ends its line
-  EXPECT_TRUE(Shows(seen, "[B:0/0 L:0 I:2] - You were given 1 experience."));
+  ExpectShown(Seen(),
+              {"[B:0/0 L:0 I:1] - Showing message 7.", kGate, "[B:0/0 L:0 I:1] - Random 21.",
+               "[B:21/0 L:1 I:1] - You were given 21 experience.",
+               "[B:0/0 L:0 I:1] - Casting spell 9 (Kindle).",
+               "[B:0/0 L:0 I:1] -",  // TELEPORT 0 ends its line
+               "[B:0/0 L:0 I:2] - You were given 1 experience."});
 }
 
 struct TeleportCase {
   std::string line;
   uint32_t map, room;
-  std::string shown;
+  std::vector<std::string> screen;
 };
 
 TEST_F(TextScriptTest, Teleport) {
   const std::vector<TeleportCase> cases = {
-      {"TELEPORT 0 5", 1, 1, ""},
-      {"TELEPORT 8", 1, 8, "Teleporting to Map 1 Room 8."},
-      {"TELEPORT 8 2", 2, 8, "Teleporting to Map 2 Room 8."},
-      {"TELEPORT 8 0", 1, 8, "Teleporting to Map 1 Room 8."},
+      {"TELEPORT 0 5", 1, 1, {}},
+      {"TELEPORT 8", 1, 8, {"Teleporting to Map 1 Room 8."}},
+      {"TELEPORT 8 2", 2, 8, {"Teleporting to Map 2 Room 8."}},
+      {"TELEPORT 8 0", 1, 8, {"Teleporting to Map 1 Room 8."}},
   };
   for (const TeleportCase& c : cases) {
     hc_.console.ClrScr();
     map_ = 1;
     room_ = 1;
+    SCOPED_TRACE(c.line);
     EXPECT_EQ(Line(c.line), 0);
-    EXPECT_EQ(map_, c.map) << c.line;
-    EXPECT_EQ(room_, c.room) << c.line;
-    EXPECT_EQ(Screen(),
-              c.shown.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.shown})
-        << c.line;
+    EXPECT_EQ(map_, c.map);
+    EXPECT_EQ(room_, c.room);
+    EXPECT_EQ(Screen(), c.screen);
   }
 }
 
-struct RoomCommandCase {
-  std::string typed;
-  std::string keys;
-  bool matched;
-  std::vector<std::string> shown;
-  std::vector<std::string> notShown = {};
-};
-
+// The result of a room command is whether the typed words matched.
 TEST_F(TextScriptTest, RoomCommands) {
-  const std::vector<RoomCommandCase> cases = {
+  const std::vector<CommandCase> cases = {
       // The first line's condition fails: the second line for the same words runs.
       {"pull lever",
        "n",
@@ -381,25 +384,14 @@ TEST_F(TextScriptTest, RoomCommands) {
       {"jump", "", false, {}},
       {"pull", "", false, {}},
   };
-  for (const RoomCommandCase& c : cases) {
+  for (const CommandCase& c : cases) {
+    SCOPED_TRACE(c.line);
     hc_.console.ClrScr();
     const size_t waits = hc_.display.AtKeyWaits().size();
     Keys(c.keys);
-    EXPECT_EQ(RunRoomCommand(hc_.console, session_, kRoomCommands, c.typed, map_, room_), c.matched)
-        << c.typed;
-    std::vector<std::string> seen = Screen();
-    for (size_t i = waits; i < hc_.display.AtKeyWaits().size(); ++i) {
-      for (int y = 0; y < 50; ++y) {
-        std::string row = hc_.display.AtKeyWaits()[i].Row(y);
-        row.erase(row.find_last_not_of(' ') + 1);
-        seen.push_back(row);
-      }
-    }
-    for (const std::string& line : c.shown)
-      EXPECT_TRUE(Shows(seen, line)) << c.typed << ": " << line;
-    for (const std::string& line : c.notShown)
-      EXPECT_FALSE(Shows(seen, line)) << c.typed << ": " << line;
-    EXPECT_EQ(hc_.display.PendingKeys(), 0u) << c.typed;
+    EXPECT_EQ(RunRoomCommand(hc_.console, session_, kRoomCommands, c.line, map_, room_), c.result);
+    ExpectShown(SeenSince(waits), c.shown, c.notShown);
+    EXPECT_EQ(hc_.display.PendingKeys(), 0u);
   }
 }
 
@@ -457,10 +449,7 @@ TEST_F(TextScriptTest, ShownBlocks) {
 
   Keys("x");
   ShowTextBlock(hc_.console, kFiftyLines, 0, false, true);
-  ASSERT_EQ(hc_.display.AtKeyWaits().size(), 1u);
-  const auto& paused = hc_.display.AtKeyWaits()[0];
-  EXPECT_EQ(paused.Text(0, paused.cursorY, 26), "Hit any key to continue...");
-  EXPECT_EQ(paused.Text(0, paused.cursorY - 1, 7), "line 46");
+  ExpectPausedAfterLine46("Hit any key to continue...");
   EXPECT_FALSE(Shows(Screen(), "Hit any key to continue..."));
   EXPECT_TRUE(Shows(Screen(), "line 50"));
 }
@@ -512,8 +501,7 @@ TEST_F(TextScriptTest, Talking) {
     session_.room.setPermNPC(c.monster);
     Keys(c.keys);
     Talk(hc_.console, session_, c.name, c.topic, map_, room_);
-    auto screen = Screen();
-    EXPECT_EQ(screen, c.screen) << c.name << " / " << c.topic;
+    EXPECT_EQ(Screen(), c.screen) << c.name << " / " << c.topic;
     EXPECT_EQ(hc_.display.PendingKeys(), 0u);
   }
 }
@@ -563,12 +551,10 @@ TEST_F(TextScriptTest, CastRunsTextBlocksAtTheRunsPosition) {
 TEST_F(TextScriptTest, StepDebugging) {
   Options(kDebugStep);
   EXPECT_EQ(Line("ADDEXP 1:ADDEXP 2", " \x1b"), -1);
-  const auto seen = Seen();
-  EXPECT_TRUE(Shows(seen, "Step [B:0/0 L:0 I:1] ADDEXP 1 (any key runs it, Esc stops)"));
-  EXPECT_TRUE(Shows(seen, "You were given 1 experience."));
-  EXPECT_FALSE(Shows(seen, "You were given 2 experience."));
-  EXPECT_TRUE(Shows(seen, kStopped));
-  EXPECT_FALSE(Shows(Screen(), "Step [B:0/0 L:0 I:1] ADDEXP 1 (any key runs it, Esc stops)"));
+  const std::string step = "Step [B:0/0 L:0 I:1] ADDEXP 1 (any key runs it, Esc stops)";
+  ExpectShown(Seen(), {step, "You were given 1 experience.", kStopped},
+              {"You were given 2 experience."});
+  EXPECT_FALSE(Shows(Screen(), step));
 }
 
 TEST_F(TextScriptTest, ErrorLines) {
@@ -622,10 +608,7 @@ TEST_F(TextScriptTest, CommandsListing) {
   // Long listings pause once more than 45 rows were written.
   Keys("x");
   ListRoomCommands(hc_.console, kFiftyLines);
-  ASSERT_EQ(hc_.display.AtKeyWaits().size(), 1u);
-  const auto& paused = hc_.display.AtKeyWaits()[0];
-  EXPECT_EQ(paused.Text(0, paused.cursorY, 27), "[press any key to continue]");
-  EXPECT_EQ(paused.Text(0, paused.cursorY - 1, 7), "line 46");
+  ExpectPausedAfterLine46("[press any key to continue]");
   EXPECT_EQ(Screen().back(), rule);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "console/format.h"
@@ -44,6 +45,12 @@ size_t VisibleLength(const std::string& line) {
     }
   }
   return columns;
+}
+
+// The options SET may change, for comparing them all at once.
+auto Fields(const WalkerOptions& o) {
+  return std::tuple(o.palette, o.title, o.exits, o.items, o.monsters, o.debugging, o.mapping,
+                    o.style, o.responses);
 }
 
 std::string Join(const std::vector<std::string>& lines) {
@@ -140,23 +147,14 @@ TEST(SetCommandTest, OptionsValuesAndMessages) {
   };
   // clang-format on
   for (const SetCase& c : cases) {
+    SCOPED_TRACE(Join(c.words));
     WalkerSession session;
-    const TypedLine line = Line(c.words);
-    const std::vector<std::string> reply = SetCommandLines(session, line);
-    EXPECT_EQ(reply, c.reply) << Join(c.words);
-    EXPECT_EQ(session.options.*c.word, c.expected) << Join(c.words);
+    EXPECT_EQ(SetCommandLines(session, Line(c.words)), c.reply);
+    EXPECT_EQ(session.options.*c.word, c.expected);
     // Nothing but the option named changes.
     WalkerOptions others = session.options;
     others.*c.word = defaults.*c.word;
-    EXPECT_EQ(others.palette, defaults.palette) << Join(c.words);
-    EXPECT_EQ(others.title, defaults.title) << Join(c.words);
-    EXPECT_EQ(others.exits, defaults.exits) << Join(c.words);
-    EXPECT_EQ(others.items, defaults.items) << Join(c.words);
-    EXPECT_EQ(others.monsters, defaults.monsters) << Join(c.words);
-    EXPECT_EQ(others.debugging, defaults.debugging) << Join(c.words);
-    EXPECT_EQ(others.mapping, defaults.mapping) << Join(c.words);
-    EXPECT_EQ(others.style, defaults.style) << Join(c.words);
-    EXPECT_EQ(others.responses, defaults.responses) << Join(c.words);
+    EXPECT_EQ(Fields(others), Fields(defaults));
   }
 }
 
@@ -189,16 +187,17 @@ TEST(SetCommandTest, EachToggleFlipsItsOwnBit) {
   };
   // clang-format on
   for (const ToggleCase& c : cases) {
+    SCOPED_TRACE(std::string(c.option) + " " + c.value);
     WalkerSession session;
     const int32_t before = session.options.*c.word;
     const TypedLine line = Line({"SET", c.option, c.value});
     const std::vector<std::string> first = SetCommandLines(session, line);
-    EXPECT_EQ(session.options.*c.word, before ^ c.bit) << c.option << " " << c.value;
+    EXPECT_EQ(session.options.*c.word, before ^ c.bit);
     const std::vector<std::string> second = SetCommandLines(session, line);
-    EXPECT_EQ(session.options.*c.word, before) << c.option << " " << c.value;
+    EXPECT_EQ(session.options.*c.word, before);
     ASSERT_EQ(first.size(), 1u);
     ASSERT_EQ(second.size(), 1u);
-    EXPECT_NE(first[0], second[0]) << c.option << " " << c.value;
+    EXPECT_NE(first[0], second[0]);
   }
 }
 
@@ -525,83 +524,54 @@ TEST(SystemDebugTest, TheRunningProgramReportsItsOwnFacts) {
   EXPECT_EQ(facts.extension, CurrentDatabaseSettings().useDatFiles ? "DAT" : "VIR");
 }
 
-size_t Count(const RecordCaches& caches, int which) {
-  switch (which) {
-    case 0:
-      return caches.items.count();
-    case 1:
-      return caches.rooms.count();
-    default:
-      return caches.texts.count();
-  }
+// Entries in the item, room and text-block caches.
+std::vector<size_t> CacheCounts() {
+  const RecordCaches& caches = ProgramCaches();
+  return {caches.items.count(), caches.rooms.count(), caches.texts.count()};
 }
 
-void FillCaches() {
-  const std::vector<uint8_t> record(64, 7);
-  ProgramCaches().items.Add(1, record);
-  ProgramCaches().items.Add(2, record);
-  ProgramCaches().rooms.Add(MakeRoomCacheKey(1, 2), record);
-  ProgramCaches().texts.Add(MakeTextCacheKey(5, 0), record);
-}
-
-void EmptyCaches() {
-  ClearItemCache();
-  ClearRoomCache();
-  ClearTextCache();
-}
-
-TEST(DebugCommandTest, ClearEmptiesTheNamedCacheOnly) {
-  struct Case {
-    const char* cache;
-    int which;  // 0 items, 1 rooms, 2 text blocks
-    const char* said;
-  };
-  const Case cases[] = {
-      {"itemcache", 0, "The item cache has been cleared (2 entries, "},
-      {"roomcache", 1, "The room cache has been cleared (1 entries, "},
-      {"textblockcache", 2, "The text-block cache has been cleared (1 entries, "},
-  };
-  for (const Case& c : cases) {
-    EmptyCaches();
-    FillCaches();
-    const size_t before[] = {Count(ProgramCaches(), 0), Count(ProgramCaches(), 1),
-                             Count(ProgramCaches(), 2)};
-    HeadlessConsole t;
-    RunDebugCommand(t.console, Line({"debug", "clear", c.cache}));
-    for (int which = 0; which < 3; ++which) {
-      EXPECT_EQ(Count(ProgramCaches(), which), which == c.which ? 0 : before[which]) << c.cache;
-    }
-    EXPECT_EQ(ProgramCaches().items.bytes() == 0, c.which == 0) << c.cache;
-    const std::string said = c.said;
-    EXPECT_EQ(t.Text(1, 1, static_cast<int>(said.size())), said) << c.cache;
-  }
-  EmptyCaches();
-}
-
-TEST(DebugCommandTest, OtherOptionsAndTheCacheScreens) {
+TEST(DebugCommandTest, ClearEmptiesTheNamedCacheOnlyAndOtherOptionsClearNothing) {
   struct Case {
     std::vector<std::string> words;
+    int cleared;  // 0 items, 1 rooms, 2 text blocks, -1 none
     const char* firstRow;
   };
   const Case cases[] = {
-      {{"debug", "clear"}, "Your command had no effect."},
-      {{"debug", "clear", "allcaches"}, "Your command had no effect."},
-      {{"debug", "itemcach"}, "Your command had no effect."},
-      {{"debug", "help"}, "Syntax: DEBUG [option]"},
-      {{"debug", "itemcache"}, "Entry      Item # Name"},
-      {{"debug", "roomcache"}, "Entry    Room/Map Title"},
-      {{"debug", "textblockcache"}, "Entry     Block # Step"},
+      {{"debug", "clear", "itemcache"}, 0, "The item cache has been cleared (2 entries, "},
+      {{"debug", "clear", "roomcache"}, 1, "The room cache has been cleared (1 entries, "},
+      {{"debug", "clear", "textblockcache"},
+       2,
+       "The text-block cache has been cleared (1 entries, "},
+      {{"debug", "clear"}, -1, "Your command had no effect."},
+      {{"debug", "clear", "allcaches"}, -1, "Your command had no effect."},
+      {{"debug", "itemcach"}, -1, "Your command had no effect."},
+      {{"debug", "help"}, -1, "Syntax: DEBUG [option]"},
+      {{"debug", "itemcache"}, -1, "Entry      Item # Name"},
+      {{"debug", "roomcache"}, -1, "Entry    Room/Map Title"},
+      {{"debug", "textblockcache"}, -1, "Entry     Block # Step"},
   };
   for (const Case& c : cases) {
-    EmptyCaches();
-    FillCaches();
+    SCOPED_TRACE(Join(c.words));
+    ClearItemCache();
+    ClearRoomCache();
+    ClearTextCache();
+    const std::vector<uint8_t> record(64, 7);
+    ProgramCaches().items.Add(1, record);
+    ProgramCaches().items.Add(2, record);
+    ProgramCaches().rooms.Add(MakeRoomCacheKey(1, 2), record);
+    ProgramCaches().texts.Add(MakeTextCacheKey(5, 0), record);
+    std::vector<size_t> expected = CacheCounts();
+    if (c.cleared >= 0) expected[c.cleared] = 0;
     HeadlessConsole t;
     RunDebugCommand(t.console, Line(c.words));
+    EXPECT_EQ(CacheCounts(), expected);
+    EXPECT_EQ(ProgramCaches().items.bytes() == 0, c.cleared == 0);
     const std::string first = c.firstRow;
-    EXPECT_EQ(t.Text(1, 1, static_cast<int>(first.size())), first) << Join(c.words);
-    EXPECT_EQ(ProgramCaches().items.count(), 2u) << Join(c.words);
+    EXPECT_EQ(t.Text(1, 1, static_cast<int>(first.size())), first);
   }
-  EmptyCaches();
+  ClearItemCache();
+  ClearRoomCache();
+  ClearTextCache();
 }
 
 }  // namespace
