@@ -78,17 +78,12 @@ class OverheadMapTest : public testing::RecordFilesTest {
  protected:
   void SetUp() override {
     RecordFilesTest::SetUp();
+    // The spell exit up does not make room 1 an up room.
+    const std::vector<ExitSpec> exits = {{kN, 2},     {kE, 3, 7},   {kS, 4, 8, 2},
+                                         {kW, 5, 6},  {kNE, 6, 10}, {kNW, 7, 22},
+                                         {kSE, 8, 4}, {kSW, 99},    {kU, 9, 1}};
     MakeFile(kRoomFile, {
-                            Bytes(Room(1, 1,
-                                       {{kN, 2},
-                                        {kE, 3, 7},
-                                        {kS, 4, 8, 2},
-                                        {kW, 5, 6},
-                                        {kNE, 6, 10},
-                                        {kNW, 7, 22},
-                                        {kSE, 8, 4},
-                                        {kSW, 99},
-                                        {kU, 9, 1}})),  // a spell exit up: not an up room
+                            Bytes(Room(1, 1, exits)),
                             Bytes(Room(1, 2, {{kS, 1}, {kN, 2}}, 3, {.maxRegen = 4})),
                             Bytes(Room(1, 3, {}, 1, {.shop = 1})),
                             Bytes(Room(2, 4, {{kU, 1}})),
