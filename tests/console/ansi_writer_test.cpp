@@ -52,13 +52,25 @@ TEST(AnsiWriterTest, Renditions) {
       {"\x1b[99;2;38;48;29m", 0x1E, 0x1E},  // unknown numbers are ignored
       {"\x1b[x1m", 0x1E, 0x07},             // unreadable number: 0
       {"\x1b[99999999999m", 0x1E, 0x07},    // out of range: 0
+      {"\x1b[1m\x1b[34m", 0x07, 0x09},
+      {"\x1b[1m\x1b[0m\x1b[34m", 0x07, 0x01},
   };
+  // Each text is written whole, then a character at a time with empty writes
+  // between: a sequence may be cut anywhere and the flags last across writes.
   for (const auto& c : cases) {
-    AnsiScreen t;
-    t.console.SetTextAttr(c.startAttr);
-    t.Write(std::string(c.text) + "X");
-    EXPECT_EQ(t.Text(1, 1, 2), "X ") << ::testing::PrintToString(c.text);
-    EXPECT_EQ(t.Attr(1, 1), c.attr) << ::testing::PrintToString(c.text);
+    for (const bool split : {false, true}) {
+      SCOPED_TRACE(::testing::PrintToString(c.text) + (split ? " split" : ""));
+      AnsiScreen t;
+      t.console.SetTextAttr(c.startAttr);
+      const std::string text = std::string(c.text) + "X";
+      if (!split) t.Write(text);
+      for (size_t i = 0; split && i < text.size(); ++i) {
+        t.Write(text.substr(i, 1));
+        t.Write("");
+      }
+      EXPECT_EQ(t.Text(1, 1, 2), "X ");
+      EXPECT_EQ(t.Attr(1, 1), c.attr);
+    }
   }
 }
 
@@ -73,15 +85,6 @@ TEST(AnsiWriterTest, ColourTablesMapAnsiOrderToPcColours) {
     EXPECT_EQ(t.Attr(2, 1), normal[i] | normal[i] << 4) << i;
     EXPECT_EQ(t.Attr(3, 1), bold[i] | normal[i] << 4) << i;
   }
-}
-
-TEST(AnsiWriterTest, RenditionFlagsLastAcrossWrites) {
-  AnsiScreen t;
-  t.Write("\x1b[1m");
-  t.Write("\x1b[34ma");
-  t.Write("\x1b[0m\x1b[34mb");
-  EXPECT_EQ(t.Attr(1, 1), 0x09);
-  EXPECT_EQ(t.Attr(2, 1), 0x01);
 }
 
 struct MoveCase {
@@ -102,23 +105,18 @@ TEST(AnsiWriterTest, CursorMoves) {
       {"\x1b[E", 10, 11},    {"\x1b[3E", 10, 13},    // a line feed keeps the column
       {"\x1b[2147483647B", 10, 10}, {"\x1b[-2147483648A", 10, 10},
       {"\x1b[2147483647;2147483647H", 10, 10},
+      // Moves without a count stop at the window's edge.
+      {"\x1b[H\x1b[A\x1b[D", 1, 1}, {"\x1b[50;80H\x1b[B\x1b[C", 80, 50},
   };
   // clang-format on
   for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.text));
     AnsiScreen t;
     t.console.GotoXY(10, 10);
     t.Write(c.text);
-    EXPECT_EQ(t.Cursor(), std::make_pair(c.column, c.row)) << ::testing::PrintToString(c.text);
-    EXPECT_EQ(t.Text(1, 10, 80), std::string(80, ' ')) << ::testing::PrintToString(c.text);
+    EXPECT_EQ(t.Cursor(), std::make_pair(c.column, c.row));
+    EXPECT_EQ(t.Text(1, 10, 80), std::string(80, ' '));
   }
-}
-
-TEST(AnsiWriterTest, MovesWithoutACountStopAtTheWindowEdge) {
-  AnsiScreen t;
-  t.Write("\x1b[A\x1b[D");
-  EXPECT_EQ(t.Cursor(), std::make_pair(1, 1));
-  t.Write("\x1b[50;80H\x1b[B\x1b[C");
-  EXPECT_EQ(t.Cursor(), std::make_pair(80, 50));
 }
 
 TEST(AnsiWriterTest, NextLineAtTheBottomScrollsAndAHugeCountEnds) {
@@ -142,27 +140,29 @@ TEST(AnsiWriterTest, EraseLine) {
       {"\x1b[2K", "          "}, {"\x1b[3K", "ABCDEFGHIJ"}, {"\x1b[9K", "ABCDEFGHIJ"},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.text));
     AnsiScreen t;
     t.Write("\x1b[3;1HABCDEFGHIJ\x1b[3;4H\x1b[44m");
     t.Write(c.text);
-    EXPECT_EQ(t.Text(1, 3, 10), c.row) << ::testing::PrintToString(c.text);
-    EXPECT_EQ(t.Cursor(), std::make_pair(4, 3)) << ::testing::PrintToString(c.text);
+    EXPECT_EQ(t.Text(1, 3, 10), c.row);
+    EXPECT_EQ(t.Cursor(), std::make_pair(4, 3));
     for (int x = 1; x <= 10; ++x) {
       const bool erased = t.Text(x, 3, 1) == " ";
-      EXPECT_EQ(t.Attr(x, 3), erased ? 0x17 : 0x07) << ::testing::PrintToString(c.text) << x;
+      EXPECT_EQ(t.Attr(x, 3), erased ? 0x17 : 0x07) << x;
     }
   }
 }
 
 TEST(AnsiWriterTest, EraseLineAtTheLastCellDoesNotScroll) {
   for (const char* erase : {"\x1b[K", "\x1b[1K", "\x1b[2K"}) {
+    SCOPED_TRACE(::testing::PrintToString(erase));
     AnsiScreen t;
     t.Write("\x1b[49;1Hmarker\x1b[50;1H" + std::string(79, 'z') + "\x1b[50;80H");
     t.Write(erase);
-    EXPECT_EQ(t.Text(1, 49, 6), "marker") << ::testing::PrintToString(erase);
-    EXPECT_EQ(t.Cursor(), std::make_pair(80, 50)) << ::testing::PrintToString(erase);
+    EXPECT_EQ(t.Text(1, 49, 6), "marker");
+    EXPECT_EQ(t.Cursor(), std::make_pair(80, 50));
     const bool wholeRow = std::string(erase) != "\x1b[K";
-    EXPECT_EQ(t.Text(1, 50, 1), wholeRow ? " " : "z") << ::testing::PrintToString(erase);
+    EXPECT_EQ(t.Text(1, 50, 1), wholeRow ? " " : "z");
   }
 }
 
@@ -179,12 +179,13 @@ TEST(AnsiWriterTest, EraseLineStaysInsideTheWindow) {
 
 TEST(AnsiWriterTest, EraseDisplay) {
   for (const char* text : {"\x1b[J", "\x1b[2J"}) {
+    SCOPED_TRACE(::testing::PrintToString(text));
     AnsiScreen t;
     t.Write("\x1b[5;5Hhello\x1b[41m");
     t.Write(text);
-    EXPECT_EQ(t.Text(5, 5, 5), "     ") << ::testing::PrintToString(text);
-    EXPECT_EQ(t.Attr(80, 50), 0x47) << ::testing::PrintToString(text);
-    EXPECT_EQ(t.Cursor(), std::make_pair(1, 1)) << ::testing::PrintToString(text);
+    EXPECT_EQ(t.Text(5, 5, 5), "     ");
+    EXPECT_EQ(t.Attr(80, 50), 0x47);
+    EXPECT_EQ(t.Cursor(), std::make_pair(1, 1));
   }
 }
 
@@ -202,12 +203,12 @@ TEST(AnsiWriterTest, SequencesWrittenBackAsText) {
       {"\x1b[[12\x1b[0mX", "12X"},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.text));
     AnsiScreen t;
     t.Write(c.text);
     const std::string shown = c.shown;
-    EXPECT_EQ(t.Text(1, 1, static_cast<int>(shown.size()) + 1), shown + " ")
-        << ::testing::PrintToString(c.text);
-    EXPECT_TRUE(t.writer.InPlainText()) << ::testing::PrintToString(c.text);
+    EXPECT_EQ(t.Text(1, 1, static_cast<int>(shown.size()) + 1), shown + " ");
+    EXPECT_TRUE(t.writer.InPlainText());
   }
 }
 
@@ -246,11 +247,12 @@ TEST(AnsiWriterTest, ScrollingRegion) {
 
 TEST(AnsiWriterTest, ScrollingRegionsThatChangeNothing) {
   for (const char* text : {"\x1b[r", "\x1b[5r", "\x1b[20;10r", "\x1b[0;10r", "\x1b[10;51r"}) {
+    SCOPED_TRACE(::testing::PrintToString(text));
     AnsiScreen t;
     t.Write("\x1b[3;4H");
     t.Write(text);
-    EXPECT_EQ(t.console.WindowHeight(), 50) << ::testing::PrintToString(text);
-    EXPECT_EQ(t.Cursor(), std::make_pair(4, 3)) << ::testing::PrintToString(text);
+    EXPECT_EQ(t.console.WindowHeight(), 50);
+    EXPECT_EQ(t.Cursor(), std::make_pair(4, 3));
   }
 }
 
@@ -294,12 +296,12 @@ TEST(AnsiWriterTest, BackspaceErasesOnlyBetweenAnEscAndTheNextSequenceEnd) {
       {"\033x\b\b", "  ", 1},             // at the left edge the cell under it
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.text));
     AnsiScreen t;
     t.Write(c.text);
     const std::string shown = c.shown;
-    EXPECT_EQ(t.Text(1, 1, static_cast<int>(shown.size())), shown)
-        << ::testing::PrintToString(c.text);
-    EXPECT_EQ(t.Cursor(), std::make_pair(c.column, 1)) << ::testing::PrintToString(c.text);
+    EXPECT_EQ(t.Text(1, 1, static_cast<int>(shown.size())), shown);
+    EXPECT_EQ(t.Cursor(), std::make_pair(c.column, 1));
   }
 }
 
@@ -311,31 +313,17 @@ TEST(AnsiWriterTest, BellRingsTheTerminalAndWritesNothing) {
   // Inside a sequence a bell is one more parameter character.
   const Case cases[] = {{"a\ab", 1}, {"\033xa\ab", 1}, {"\x1b[1\a2mab", 0}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.text));
     AnsiScreen t;
     t.Write(c.text);
-    EXPECT_EQ(t.display.Bells(), c.bells) << ::testing::PrintToString(c.text);
-    EXPECT_EQ(t.Text(1, 1, 3).find('\a'), std::string::npos) << ::testing::PrintToString(c.text);
+    EXPECT_EQ(t.display.Bells(), c.bells);
+    EXPECT_EQ(t.Text(1, 1, 3).find('\a'), std::string::npos);
   }
   AnsiScreen raw;
   raw.console.SetRawOutput(true);
   raw.Write("\033x\ay");
   EXPECT_EQ(raw.Text(1, 1, 2), "xy");
   EXPECT_EQ(raw.display.Bells(), 1);
-}
-
-TEST(AnsiWriterTest, SequencesSplitAcrossWrites) {
-  const std::vector<std::vector<std::string>> splits = {
-      {"\x1b", "[1;31mX"},
-      {"\x1b[", "1;31mX"},
-      {"\x1b[1;3", "1mX"},
-      {"\x1b[1;", "", "31", "mX"},
-  };
-  for (const auto& pieces : splits) {
-    AnsiScreen t;
-    for (const auto& piece : pieces) t.Write(piece);
-    EXPECT_EQ(t.Text(1, 1, 2), "X ") << ::testing::PrintToString(pieces);
-    EXPECT_EQ(t.Attr(1, 1), 0x0C) << ::testing::PrintToString(pieces);
-  }
 }
 
 TEST(AnsiWriterTest, WriteLnBreaksTheLineEvenInsideASequence) {
@@ -365,14 +353,14 @@ TEST(AnsiWriterTest, FinishWritesAnOpenSequenceOutAndStartsPlain) {
   };
   const Case cases[] = {{"a\x1b[12", "a12"}, {"a\x1b", "a"}, {"a\x1b[", "a"}, {"a", "a"}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.text));
     AnsiScreen t;
     t.Write(c.text);
     t.writer.FinishDisplay(t.console);
     EXPECT_TRUE(t.writer.InPlainText());
     t.Write("[0m");
     const std::string shown = std::string(c.shown) + "[0m ";
-    EXPECT_EQ(t.Text(1, 1, static_cast<int>(shown.size())), shown)
-        << ::testing::PrintToString(c.text);
+    EXPECT_EQ(t.Text(1, 1, static_cast<int>(shown.size())), shown);
   }
 }
 

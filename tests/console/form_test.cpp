@@ -40,9 +40,10 @@ struct TextCase {
   const char* keys;
   int result;
   const char* stored;  // the value after the field
+  size_t pending = 0;  // keys left unread: the Enter after a key that left
 };
 
-TEST(FormFieldTest, EditingKeysFiltersAndReplaceMode) {
+TEST(FormFieldTest, EditingLeavingKeysFiltersAndReplaceMode) {
   const TextCase cases[] = {
       // Numeric: "-" and digits only; upper-casing; both.
       {"", 8, kFormNumeric, "1a-2.5 x+3{enter}", kFieldEnter, "1-253"},
@@ -80,6 +81,21 @@ TEST(FormFieldTest, EditingKeysFiltersAndReplaceMode) {
       {"123", 8, kFormReplace | kFormNumeric, "a{enter}", kFieldEnter, "123"},
       {"123", 8, kFormReplace | kFormNumeric, "a5{enter}", kFieldEnter, "5"},
       {"abc", 0, kFormReplace, "x{enter}", kFieldEnter, ""},
+      // Leaving keys give their code per option bit, storing unless told not to.
+      {"v", 8, kFormPageKeysLeave, "x{pgup}{enter}", kFieldPageUpStored, "vx", 1},
+      {"v", 8, kFormPageKeysLeave, "x{pgdn}{enter}", kFieldPageDownStored, "vx", 1},
+      {"v", 8, kFormPageKeysLeave | kFormPageKeysNoStore, "x{pgup}{enter}", kFieldPageUp, "v", 1},
+      {"v", 8, kFormPageKeysLeave | kFormPageKeysNoStore, "x{pgdn}{enter}", kFieldPageDown, "v", 1},
+      {"v", 8, kFormUpDownLeave, "x{up}{enter}", kFieldUpStored, "vx", 1},
+      {"v", 8, kFormUpDownLeave, "x{down}{enter}", kFieldDownStored, "vx", 1},
+      {"v", 8, kFormUpDownLeave | kFormUpDownNoStore, "x{up}{enter}", kFieldUp, "v", 1},
+      {"v", 8, kFormUpDownLeave | kFormUpDownNoStore, "x{down}{enter}", kFieldDown, "v", 1},
+      // Leaving needs its own bit; the other kind of key stays in the field.
+      {"v", 8, kFormPageKeysLeave, "x{up}{enter}", kFieldEnter, "vx"},
+      {"v", 8, kFormPageKeysLeave | kFormUpDownNoStore, "x{down}{enter}", kFieldEnter, "vx"},
+      {"v", 8, kFormUpDownLeave, "x{pgdn}{enter}", kFieldEnter, "vx"},
+      {"v", 8, kFormUpDownLeave | kFormPageKeysNoStore, "x{pgup}{enter}", kFieldEnter, "vx"},
+      {"v", 8, 0, "x{up}{down}{pgup}{pgdn}{enter}", kFieldEnter, "vx"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << "value \"" << c.value << "\" width " << c.width
@@ -89,48 +105,7 @@ TEST(FormFieldTest, EditingKeysFiltersAndReplaceMode) {
     std::string value = c.value;
     EXPECT_EQ(FormField(t.console, 5, 3, c.width, c.options, value), c.result);
     EXPECT_EQ(value, c.stored);
-    EXPECT_EQ(t.display.PendingKeys(), 0u);
-  }
-}
-
-struct LeaveCase {
-  uint16_t options;
-  const char* key;
-  int result;  // 0: the key is ignored and Enter ends the field
-};
-
-TEST(FormFieldTest, LeavingKeysGiveTheirCodePerOption) {
-  const LeaveCase cases[] = {
-      {kFormPageKeysLeave, "{pgup}", kFieldPageUpStored},
-      {kFormPageKeysLeave, "{pgdn}", kFieldPageDownStored},
-      {kFormPageKeysLeave | kFormPageKeysNoStore, "{pgup}", kFieldPageUp},
-      {kFormPageKeysLeave | kFormPageKeysNoStore, "{pgdn}", kFieldPageDown},
-      {kFormUpDownLeave, "{up}", kFieldUpStored},
-      {kFormUpDownLeave, "{down}", kFieldDownStored},
-      {kFormUpDownLeave | kFormUpDownNoStore, "{up}", kFieldUp},
-      {kFormUpDownLeave | kFormUpDownNoStore, "{down}", kFieldDown},
-      // Leaving needs its own bit; the other kind of key stays in the field.
-      {kFormPageKeysLeave, "{up}", 0},
-      {kFormPageKeysLeave | kFormUpDownNoStore, "{down}", 0},
-      {kFormUpDownLeave, "{pgdn}", 0},
-      {kFormUpDownLeave | kFormPageKeysNoStore, "{pgup}", 0},
-      {0, "{up}{down}{pgup}{pgdn}", 0},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "options " << c.options << " keys " << c.key);
-    HeadlessConsole t;
-    PushScript(t.display, std::string("x") + c.key + "{enter}");
-    std::string value = "v";
-    const int result = FormField(t.console, 1, 1, 8, c.options, value);
-    if (c.result == 0) {
-      EXPECT_EQ(result, kFieldEnter);
-      EXPECT_EQ(t.display.PendingKeys(), 0u);
-      EXPECT_EQ(value, "vx");
-    } else {
-      EXPECT_EQ(result, c.result);
-      EXPECT_EQ(t.display.PendingKeys(), 1u);  // the Enter after it was never read
-      EXPECT_EQ(value, c.result <= kFieldEnter ? "vx" : "v");
-    }
+    EXPECT_EQ(t.display.PendingKeys(), c.pending);
   }
 }
 
@@ -340,74 +315,58 @@ std::vector<std::string> Values(const std::vector<TInputRecord>& records) {
   return values;
 }
 
-int FieldOnRow(int screenRow0) {
-  return (screenRow0 + 1 - 10) / 2;
-}
+// The sample form on a console of its own, run on a key script.
+struct FormScreen : HeadlessConsole {
+  int Run(std::string_view keys, const FormCheck& check = {}) {
+    PushScript(display, keys);
+    return RunForm(console, records, check);
+  }
+  std::vector<TInputRecord> records = SampleForm();
+};
 
 struct FormCase {
-  const char* keys;
-  int result;
+  const char* keys;                         // each ends with Esc
   std::vector<std::pair<int, int>> checks;  // (field index, result code) as checked
   int lastField;                            // the field the last key was read in
   std::vector<std::string> values;
 };
 
-TEST(RunFormTest, MovesBetweenFieldsAndStoresAcceptedValues) {
+TEST(RunFormTest, MovesBetweenFieldsStoresAcceptedValuesAndEscKeepsTheRest) {
+  constexpr int kDown = kFieldDownStored, kUp = kFieldUpStored, kEnter = kFieldEnter;
+  const std::vector<std::string> same = Values(SampleForm());
   const FormCase cases[] = {
-      {"{down}{down}{down}{down}{esc}",
-       kFieldEsc,
-       {{0, -15}, {1, -15}, {2, -15}, {3, -15}},
-       0,
-       {"Ann", "Green", "No", "42"}},
-      {"{up}{esc}", kFieldEsc, {{0, -14}}, 3, {"Ann", "Green", "No", "42"}},
-      {"{up}{up}{up}{up}{up}{esc}",
-       kFieldEsc,
-       {{0, -14}, {3, -14}, {2, -14}, {1, -14}, {0, -14}},
-       3,
-       {"Ann", "Green", "No", "42"}},
+      {"{down}{down}{down}{down}{esc}", {{0, kDown}, {1, kDown}, {2, kDown}, {3, kDown}}, 0, same},
+      {"{up}{esc}", {{0, kUp}}, 3, same},
+      {"{up}{up}{up}{up}{up}{esc}", {{0, kUp}, {3, kUp}, {2, kUp}, {1, kUp}, {0, kUp}}, 3, same},
       {"x{enter}{right}{enter}{left}{down}7{up}{esc}",
-       kFieldEsc,
-       {{0, -11}, {1, -11}, {2, -15}, {3, -14}},
+       {{0, kEnter}, {1, kEnter}, {2, kDown}, {3, kUp}},
        2,
        {"Annx", "Blue", "Yes", "427"}},
       // Page keys do nothing unless a field's own flags let them leave.
-      {"{pgdn}{pgup}{esc}", kFieldEsc, {}, 0, {"Ann", "Green", "No", "42"}},
+      {"{pgdn}{pgup}{esc}", {}, 0, same},
+      // Esc anywhere leaves every value as it was.
+      {"{esc}", {}, 0, same},
+      {"Bob{bs}{esc}", {}, 0, same},
+      {"{down}{right}{esc}", {{0, kDown}}, 1, same},  // a choice field empties its own value
+      {"{up}{up}{left}{esc}", {{0, kUp}, {3, kUp}}, 2, same},
+      {"{up}{bs}{bs}9{esc}", {{0, kUp}}, 3, same},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "keys " << c.keys);
-    HeadlessConsole t;
-    PushScript(t.display, c.keys);
-    auto records = SampleForm();
-    std::vector<std::pair<int, int>> checks;
-    const int result = RunForm(t.console, records, [&](int index, std::string&, int code, bool&) {
-      checks.emplace_back(index, code);
-      return true;
-    });
-    EXPECT_EQ(result, c.result);
-    EXPECT_EQ(checks, c.checks);
-    EXPECT_EQ(FieldOnRow(t.display.AtKeyWaits().back().cursorY), c.lastField);
-    EXPECT_EQ(Values(records), c.values);
-    EXPECT_EQ(t.display.PendingKeys(), 0u);
-  }
-}
-
-TEST(RunFormTest, EscAnywhereEndsWithEveryValueAsItWas) {
-  const char* scripts[] = {
-      "{esc}",
-      "Bob{bs}{esc}",
-      "{down}{esc}",
-      "{down}{right}{esc}",  // a choice field empties its own value on Esc
-      "{up}{up}{left}{esc}",
-      "{up}{bs}{bs}9{esc}",
-  };
-  for (const char* keys : scripts) {
-    SCOPED_TRACE(keys);
-    HeadlessConsole t;
-    PushScript(t.display, keys);
-    auto records = SampleForm();
-    EXPECT_EQ(RunForm(t.console, records), kFieldEsc);
-    EXPECT_EQ(Values(records), Values(SampleForm()));
-    EXPECT_EQ(t.display.PendingKeys(), 0u);
+    for (const bool withCheck : {true, false}) {
+      SCOPED_TRACE(::testing::Message() << "keys " << c.keys << (withCheck ? " checked" : ""));
+      FormScreen t;
+      std::vector<std::pair<int, int>> checks;
+      const FormCheck check = [&](int index, std::string&, int code, bool&) {
+        checks.emplace_back(index, code);
+        return true;
+      };
+      EXPECT_EQ(t.Run(c.keys, withCheck ? check : FormCheck{}), kFieldEsc);
+      EXPECT_EQ(checks, withCheck ? c.checks : decltype(checks){});
+      // The fields' screen rows 10, 12, ... are cursor rows 9, 11, ...
+      EXPECT_EQ((t.display.AtKeyWaits().back().cursorY - 9) / 2, c.lastField);
+      EXPECT_EQ(Values(t.records), c.values);
+      EXPECT_EQ(t.display.PendingKeys(), 0u);
+    }
   }
 }
 
@@ -424,26 +383,22 @@ TEST(RunFormTest, ExitsWithoutStoringEndTheForm) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.keys);
-    HeadlessConsole t;
-    PushScript(t.display, std::string(c.keys) + "{enter}");
-    auto records = SampleForm();
-    records[0].flags = c.textFlags;
-    records[1].flags = c.choiceFlags;
-    EXPECT_EQ(RunForm(t.console, records), c.result);
-    EXPECT_EQ(Values(records), Values(SampleForm()));
+    FormScreen t;
+    t.records[0].flags = c.textFlags;
+    t.records[1].flags = c.choiceFlags;
+    EXPECT_EQ(t.Run(std::string(c.keys) + "{enter}"), c.result);
+    EXPECT_EQ(Values(t.records), Values(SampleForm()));
     EXPECT_EQ(t.display.PendingKeys(), 1u);
   }
 }
 
 TEST(RunFormTest, UpAndDownAlwaysStoreAndTextFieldsTurnInactive) {
-  HeadlessConsole t;
+  FormScreen t;
   // Flags that would make Up and Down leave without storing on their own.
-  auto records = SampleForm();
-  records[0].flags = kFormUpDownNoStore;
-  records[1].flags = kChoiceUpDownNoStore;
-  PushScript(t.display, "z{down}{left}{down}{esc}");
-  EXPECT_EQ(RunForm(t.console, records), kFieldEsc);
-  EXPECT_EQ(Values(records), (std::vector<std::string>{"Annz", "Red", "No", "42"}));
+  t.records[0].flags = kFormUpDownNoStore;
+  t.records[1].flags = kChoiceUpDownNoStore;
+  EXPECT_EQ(t.Run("z{down}{left}{down}{esc}"), kFieldEsc);
+  EXPECT_EQ(Values(t.records), (std::vector<std::string>{"Annz", "Red", "No", "42"}));
   // The text field left was redrawn inactive; the choice field keeps its colour.
   EXPECT_EQ(t.Text(5, 10, 10), "Annz      ");
   EXPECT_EQ(t.Attr(5, 10), kInactiveAttr);
@@ -454,75 +409,53 @@ TEST(RunFormTest, UpAndDownAlwaysStoreAndTextFieldsTurnInactive) {
 
 TEST(RunFormTest, CheckCanRefuseChangeAndStop) {
   // Refused: the user stays on the field, which shows what was entered.
-  {
-    HeadlessConsole t;
-    PushScript(t.display, "{bs}{bs}{bs}bad{enter}{bs}{bs}{bs}ok{down}{esc}");
-    auto records = SampleForm();
-    std::vector<std::string> seen;
-    RunForm(t.console, records, [&](int index, std::string& value, int, bool&) {
-      seen.push_back(std::to_string(index) + value);
-      return value != "bad";
-    });
-    EXPECT_EQ(seen, (std::vector<std::string>{"0bad", "0ok"}));
-    EXPECT_EQ(records[0].value, "ok");
-    EXPECT_EQ(records[1].value, "Green");
-    // After the refusal the field was drawn again with the refused text.
-    const auto& waits = t.display.AtKeyWaits();
-    ASSERT_GE(waits.size(), 8u);
-    EXPECT_EQ(waits[7].Text(4, 9, 10), "bad       ");
-  }
+  FormScreen refused;
+  std::vector<std::string> seen;
+  refused.Run("{bs}{bs}{bs}bad{enter}{bs}{bs}{bs}ok{down}{esc}",
+              [&](int index, std::string& value, int, bool&) {
+                seen.push_back(std::to_string(index) + value);
+                return value != "bad";
+              });
+  EXPECT_EQ(seen, (std::vector<std::string>{"0bad", "0ok"}));
+  EXPECT_EQ(Values(refused.records), (std::vector<std::string>{"ok", "Green", "No", "42"}));
+  // After the refusal the field was drawn again with the refused text.
+  ASSERT_GE(refused.display.AtKeyWaits().size(), 8u);
+  EXPECT_EQ(refused.display.AtKeyWaits()[7].Text(4, 9, 10), "bad       ");
+
   // The check's change is what is stored.
-  {
-    HeadlessConsole t;
-    PushScript(t.display, "{home}x{enter}{esc}");
-    auto records = SampleForm();
-    RunForm(t.console, records, [&](int, std::string& value, int, bool&) {
-      value = "[" + value + "]";
-      return true;
-    });
-    EXPECT_EQ(records[0].value, "[xAnn]");
-  }
+  FormScreen changed;
+  changed.Run("{home}x{enter}{esc}", [&](int, std::string& value, int, bool&) {
+    value = "[" + value + "]";
+    return true;
+  });
+  EXPECT_EQ(changed.records[0].value, "[xAnn]");
+
   // Stop ends the form after the field, stored when accepted and not when refused.
   for (const bool accept : {true, false}) {
     SCOPED_TRACE(accept ? "accepted" : "refused");
-    HeadlessConsole t;
-    PushScript(t.display, "{down}{right}{up}{enter}");
-    auto records = SampleForm();
-    const int result = RunForm(t.console, records, [&](int index, std::string&, int, bool& stop) {
-      stop = index == 1;
-      return accept || index == 0;
-    });
+    FormScreen t;
+    const int result =
+        t.Run("{down}{right}{up}{enter}", [&](int index, std::string&, int, bool& stop) {
+          stop = index == 1;
+          return accept || index == 0;
+        });
     EXPECT_EQ(result, kFieldUpStored);
-    EXPECT_EQ(records[1].value, accept ? "Blue" : "Green");
+    EXPECT_EQ(t.records[1].value, accept ? "Blue" : "Green");
     EXPECT_EQ(t.display.PendingKeys(), 1u);
   }
 }
 
 TEST(RunFormTest, BadFormsAreRefusedBeforeAnythingIsDrawn) {
-  {
-    HeadlessConsole t;
-    PushScript(t.display, "{enter}");
-    auto records = SampleForm();
-    records[2].choices.clear();
-    EXPECT_THROW(RunForm(t.console, records), EReadMultiChoiceException);
-    EXPECT_EQ(t.display.PendingKeys(), 1u);
-    EXPECT_EQ(t.Attr(5, 10), kUntouchedAttr);
-  }
-  {
-    HeadlessConsole t;
-    PushScript(t.display, "{enter}");
-    auto records = SampleForm();
-    records[3].kind = 2;
-    EXPECT_THROW(RunForm(t.console, records), std::invalid_argument);
-    EXPECT_EQ(t.display.PendingKeys(), 1u);
-    EXPECT_EQ(t.Attr(5, 10), kUntouchedAttr);
-  }
-  {
-    HeadlessConsole t;
-    PushScript(t.display, "{enter}");
-    std::vector<TInputRecord> none;
-    EXPECT_EQ(RunForm(t.console, none), 0);
-    EXPECT_EQ(t.display.PendingKeys(), 1u);
+  FormScreen noChoices, otherKind, empty;
+  noChoices.records[2].choices.clear();
+  otherKind.records[3].kind = 2;
+  empty.records.clear();
+  EXPECT_THROW(noChoices.Run("{enter}"), EReadMultiChoiceException);
+  EXPECT_THROW(otherKind.Run("{enter}"), std::invalid_argument);
+  EXPECT_EQ(empty.Run("{enter}"), 0);
+  for (const FormScreen* t : {&noChoices, &otherKind, &empty}) {
+    EXPECT_EQ(t->display.PendingKeys(), 1u);
+    EXPECT_EQ(t->Attr(5, 10), kUntouchedAttr);
   }
 }
 

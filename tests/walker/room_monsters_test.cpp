@@ -16,8 +16,8 @@ namespace {
 constexpr uint32_t kLairSeed = 55;       // Random(4) 2, Random(3) 1, Random(2) 1, Random(2) 0
 constexpr uint32_t kNameSeed = 18;       // Random(100) 56, 96, 0
 constexpr uint32_t kStopAtOnceSeed = 1;  // Random(100) 3
-constexpr uint32_t kInterleavedSeed =
-    54;  // Random(100) 69, Random(100) 83, Random(2) 0, Random(100) 0
+// Random(100) 69, Random(100) 83, Random(2) 0, Random(100) 0
+constexpr uint32_t kInterleavedSeed = 54;
 
 constexpr uint32_t kRat = 1, kBat = 2, kSnake = 3, kGuard = 4, kOutsider = 6;
 constexpr uint32_t kRatNames = 50, kGuardNames = 51;
@@ -167,37 +167,24 @@ class DisplayNameTest : public testing::RecordFilesTest {
   }
 };
 
-TEST_F(DisplayNameTest, EachLineFormChangesTheName) {
+TEST_F(DisplayNameTest, LineFormsAndTheWalkThroughTheLinesThatStopsAtARollBelowTen) {
   struct Case {
-    std::string line;
-    std::string expected;
-  };
-  const std::vector<Case> cases = {
-      {"A:the Bold", "Rat the Bold"},
-      {"B:Angry", "Angry Rat"},
-      {"F:Sir Squeak", "Sir Squeak"},
-      {"N:ignored", "Rat"},
-      {"X:whole line", "X:whole line"},
-      {"a:lower case is another letter", "a:lower case is another letter"},
-      {"plain words", "Rat"},
-      {":A", "Rat"},
-      {"B:Angry\r\n", "Angry Rat"},
-  };
-  for (const Case& c : cases) {
-    int draws = 0;
-    EXPECT_EQ(NameFrom(c.line, 5, &draws), c.expected) << c.line;
-    EXPECT_EQ(draws, 1) << c.line;
-  }
-}
-
-TEST_F(DisplayNameTest, TheWalkThroughTheLinesStopsAtARollBelowTen) {
-  struct Case {
-    const char* text;
+    std::string text;
     uint32_t seed;
     std::string expected;
     int draws;
   };
   const std::vector<Case> cases = {
+      // A single line applies, then one roll is drawn after it.
+      {"A:the Bold", 5, "Rat the Bold", 1},
+      {"B:Angry", 5, "Angry Rat", 1},
+      {"F:Sir Squeak", 5, "Sir Squeak", 1},
+      {"N:ignored", 5, "Rat", 1},
+      {"X:whole line", 5, "X:whole line", 1},
+      {"a:lower case is another letter", 5, "a:lower case is another letter", 1},
+      {"plain words", 5, "Rat", 1},
+      {":A", 5, "Rat", 1},
+      {"B:Angry\r\n", 5, "Angry Rat", 1},
       {"B:Angry\nF:Old Rat\nA:the Third\nN:\n", kNameSeed, "Rat the Third", 3},
       {"B:Angry\nF:Old Rat\nA:the Third\nN:\n", kStopAtOnceSeed, "Angry Rat", 1},
       {"B:Angry\nF:Old Rat", kNameSeed, "Old Rat", 2},

@@ -11,7 +11,7 @@ using namespace testing;
 
 class RoomViewTest : public WalkerWorldTest {};
 
-TEST_F(RoomViewTest, ExitLineInEachStyle) {
+TEST_F(RoomViewTest, ExitLineInEachStyleAndWithNoObviousExit) {
   const RoomRecord room = Crossroads();
   EXPECT_EQ(ExitLine(room, kExitsDetailed),
             "Obvious exits: north, south (spell:Zap), east (toll:5 gold crowns), west, "
@@ -22,6 +22,10 @@ TEST_F(RoomViewTest, ExitLineInEachStyle) {
   EXPECT_EQ(ExitLine(room, kExitsNumber),
             "Obvious exits: north (2), south (2), east (2), west (2), northeast (1/2), "
             "a crack to the northwest (2), southeast (2), southwest (3), up (2), down (99).");
+  // A hidden exit alone is not obvious in the normal style.
+  const RoomRecord pool = MakeRoom(1, 3, "Pool", {{0, 1, ExitType::kHidden}});
+  EXPECT_EQ(ExitLine(pool, kExitsNormal), "Obvious exits: NONE!!!.");
+  EXPECT_EQ(ExitLine(MakeRoom(1, 3, "Shut", {}), kExitsDetailed), "Obvious exits: NONE!!!.");
 }
 
 TEST_F(RoomViewTest, EachExitTemplateAndDetail) {
@@ -51,12 +55,6 @@ TEST_F(RoomViewTest, EachExitTemplateAndDetail) {
     EXPECT_EQ(ExitLine(room, kExitsDetailed), "Obvious exits: " + std::string(c.line) + ".")
         << static_cast<int>(c.exit.type);
   }
-}
-
-TEST_F(RoomViewTest, NormalStyleWithOnlyAHiddenExitShowsNone) {
-  const RoomRecord room = MakeRoom(1, 3, "Pool", {{0, 1, ExitType::kHidden}});
-  EXPECT_EQ(ExitLine(room, kExitsNormal), "Obvious exits: NONE!!!.");
-  EXPECT_EQ(ExitLine(MakeRoom(1, 3, "Shut", {}), kExitsDetailed), "Obvious exits: NONE!!!.");
 }
 
 TEST_F(RoomViewTest, ItemsLineByOption) {
