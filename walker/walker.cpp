@@ -58,7 +58,12 @@ bool RunWalk(Console& console, WalkerSession& session, uint32_t map, uint32_t ro
     WriteColourLn(console, MissingRoomText(map, room));
     return false;
   }
+  // A walk may start from a browser's screen: the whole screen in grey, and a
+  // clear one for the choice of a new character.
+  console.Window(1, 1, console.ScreenWidth(), console.ScreenHeight());
+  console.SetTextAttr(7);
   if (session.character.newCharacter) {
+    console.ClrScr();
     if (!CreateCharacter(console, session)) return false;
     session.StoreToSettings(CurrentSettings());
   }

@@ -390,8 +390,15 @@ TEST_F(WalkTest, CancellingTheChoiceEndsTheWalk) {
   for (const char* keys : scripts) {
     CurrentSettings().simulator.roomRolled = true;
     HeadlessConsole hc;
+    // A walk started from a browser finds its screen and a colour behind it:
+    // the choice starts on a clear screen at the top.
+    hc.console.SetTextAttr(0x1F);
+    hc.console.GotoXY(3, 49);
+    hc.console.Write("browser screen");
     uint32_t map = 1, room = kHall;
     RunWalk(hc, map, room, keys);
+    EXPECT_EQ(hc.Text(1, 1, 45), "Please choose a race from the following list:") << keys;
+    EXPECT_EQ(hc.Attr(1, 49), 7) << keys;
     EXPECT_TRUE(CurrentSettings().simulator.roomRolled) << keys;
     EXPECT_FALSE(Shows(Transcript(hc), "Dunmarrow - ROL")) << keys;
   }
