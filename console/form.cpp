@@ -129,6 +129,8 @@ int FormField(Console& console, int column, int row, int width, uint16_t options
   int result = 0;
   while (result == 0) {
     const int whole = ReadWholeKey(console);
+    result = leaving.CodeFor(whole);
+    if (result != 0) break;
     switch (whole) {
       case key::kHome:
         cursor = 0;
@@ -153,14 +155,6 @@ int FormField(Console& console, int column, int row, int width, uint16_t options
       case key::kBackspace:
         if (cursor > 0) text.erase(--cursor, 1);
         replace = false;
-        break;
-      case key::kPageUp:
-      case key::kPageDown:
-      case key::kUp:
-      case key::kDown:
-      case key::kEnter:
-      case key::kEscape:
-        result = leaving.CodeFor(whole);
         break;
       default: {
         // Other extended keys and the control characters have no meaning here.
@@ -211,6 +205,8 @@ int ChoiceField(Console& console, int column, int row, int width, uint8_t option
   while (result == 0) {
     const size_t before = current;
     const int whole = ReadWholeKey(console);
+    result = leaving.CodeFor(whole);
+    if (result != 0) break;
     switch (whole) {
       case key::kRight:
       case ' ':
@@ -224,14 +220,6 @@ int ChoiceField(Console& console, int column, int row, int width, uint8_t option
         break;
       case key::kEnd:
         current = last;
-        break;
-      case key::kPageUp:
-      case key::kPageDown:
-      case key::kUp:
-      case key::kDown:
-      case key::kEnter:
-      case key::kEscape:
-        result = leaving.CodeFor(whole);
         break;
       default:
         break;

@@ -361,13 +361,21 @@ bool MayUse(const ItemRecord& item, const WalkerCharacter& character, const Char
   return ItemTypeAllows(item, sheet.characterClass) || IncludesClass(item, cls);
 }
 
+namespace {
+
+// Reads item `number`; an item that cannot be read is reported in `out`.
+bool ReadOrReport(const HoldingsInput& input, uint32_t number, ItemRecord& item, Lines& out) {
+  if (input.readItem(number, item)) return true;
+  out.push_back(Format("|12Item %u does not exist!", number));
+  return false;
+}
+
+}  // namespace
+
 void WearItem(WalkerSession& session, const HoldingsInput& input, uint32_t number, Lines& out) {
   WalkerHoldings& h = session.holdings;
   ItemRecord item;
-  if (!input.readItem(number, item)) {
-    out.push_back(Format("|12Item %u does not exist!", number));
-    return;
-  }
+  if (!ReadOrReport(input, number, item, out)) return;
   if (FirstEmpty(h.wornItems) < 0) {
     out.push_back("|07You have no more room to wear that item!");
     return;
@@ -414,10 +422,7 @@ void WearItem(WalkerSession& session, const HoldingsInput& input, uint32_t numbe
 void ReadyItem(WalkerSession& session, const HoldingsInput& input, uint32_t number, Lines& out) {
   WalkerHoldings& h = session.holdings;
   ItemRecord item;
-  if (!input.readItem(number, item)) {
-    out.push_back(Format("|12Item %u does not exist!", number));
-    return;
-  }
+  if (!ReadOrReport(input, number, item, out)) return;
   if (item.itemType() != static_cast<uint16_t>(ItemType::kWeapon)) {
     out.push_back(Format("%s is not a weapon!", item.name().c_str()));
     return;
@@ -484,10 +489,7 @@ void RemoveItem(WalkerHoldings& h, const ItemReader& readItem, uint32_t number, 
 void LightItem(WalkerSession& session, const HoldingsInput& input, uint32_t number, Lines& out) {
   WalkerHoldings& h = session.holdings;
   ItemRecord item;
-  if (!input.readItem(number, item)) {
-    out.push_back(Format("|12Item %u does not exist!", number));
-    return;
-  }
+  if (!ReadOrReport(input, number, item, out)) return;
   if (!MayUse(item, session.character, input.sheet)) {
     out.push_back("You may not light that item!");
     return;
